@@ -1,0 +1,117 @@
+// The program entry: start-up, the command-line dispatch, the saver window and
+// its message loop, the configuration run and the F1 help filter.
+#include "host/host.h"
+
+#include "host/command_line.h"
+#include "resources/resource.h"
+#include "saver/saver_window.h"
+#include "settings/setup_dialog.h"
+
+HINSTANCE ModuleInstance;
+wchar_t ApplicationName[40];
+UINT SaverHelpMessage;
+HHOOK HelpFilterHook;
+HWND SaverWindow;
+
+namespace {
+
+const wchar_t SaverClassName[] = L"WindowsScreenSaverClass";
+constexpr DWORD SaverWindowStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+
+} // namespace
+
+void StartHost()
+{
+    ModuleInstance = GetModuleHandleW(nullptr);
+    LoadStringW(ModuleInstance, IDS_APPLICATION_NAME, ApplicationName, 40);
+    SaverHelpMessage = RegisterWindowMessageW(ApplicationName);
+    if (SaverHelpMessage != 0)
+        HelpFilterHook = SetWindowsHookExW(WH_MSGFILTER, HelpKeyFilter, nullptr, GetCurrentThreadId());
+}
+
+int ProgramEntry()
+{
+    const wchar_t* commandLine = GetCommandLineW();
+    StartHost();
+    switch (RunKindOf(ArgumentsOf(commandLine))) {
+    case RunKind::Saver:
+        return RunSaver(ModuleInstance);
+    case RunKind::ConfigurationOwned:
+        return RunConfiguration(ModuleInstance, true);
+    case RunKind::ConfigurationUnowned:
+        break;
+    }
+    return RunConfiguration(ModuleInstance, false);
+}
+
+BOOL CreateSaverWindow(HINSTANCE instance)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = SaverWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KELVORIN));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = SaverClassName;
+    if (RegisterClassW(&windowClass) == 0)
+        return FALSE;
+
+    HDC screen = GetDC(nullptr);
+    int width = GetDeviceCaps(screen, DESKTOPHORZRES);
+    int height = GetDeviceCaps(screen, DESKTOPVERTRES);
+    ReleaseDC(nullptr, screen);
+
+    SaverWindow = CreateWindowExW(WS_EX_TOPMOST, SaverClassName, L"", SaverWindowStyle,
+                                  0, 0, width, height, nullptr, nullptr, instance, nullptr);
+    return SaverWindow != nullptr;
+}
+
+int RunSaver(HINSTANCE instance)
+{
+    if (!CreateSaverWindow(instance))
+        return 0;
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (IsWindow(SaverWindow))
+        DestroyWindow(SaverWindow);
+    if (SaverHelpMessage != 0)
+        UnhookWindowsHookEx(HelpFilterHook);
+    return static_cast<int>(message.wParam);
+}
+
+BOOL RegisterSetupDialogClasses(HINSTANCE)
+{
+    return TRUE;
+}
+
+int RunConfiguration(HINSTANCE instance, bool ownedByActiveWindow)
+{
+    HWND owner = ownedByActiveWindow ? GetActiveWindow() : nullptr;
+    if (RegisterSetupDialogClasses(instance))
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETUP), owner, SetupDialogProc, 0);
+    return 1;
+}
+
+LRESULT CALLBACK HelpKeyFilter(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code > 0)
+        return 0;
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && message->wParam == VK_F1
+        && message->hwnd != nullptr) {
+        // Climb from the control to the top-level window that holds it.
+        HWND target = message->hwnd;
+        for (HWND window = message->hwnd; window != nullptr;
+             window = reinterpret_cast<HWND>(GetWindowLongPtrW(window, GWLP_HWNDPARENT))) {
+            target = window;
+            if (!(GetWindowLongW(window, GWL_STYLE) & WS_CHILD))
+                break;
+        }
+        PostMessageW(target, SaverHelpMessage, 0, 0);
+        return 1;
+    }
+    return CallNextHookEx(HelpFilterHook, code, wParam, lParam);
+}

@@ -1,0 +1,28 @@
+// The program entry and the process-wide values that every part reads: the
+// module instance, the application name and the help message.
+#pragma once
+#include <windows.h>
+
+extern HINSTANCE ModuleInstance;
+extern wchar_t ApplicationName[40];     // string 1007, also the section of control.ini
+extern UINT SaverHelpMessage;           // 0 when it could not be registered
+extern HHOOK HelpFilterHook;
+extern HWND SaverWindow;                // none in a configuration run
+
+// The whole program: start-up, the chosen run, clean-up. Returns the exit code.
+int ProgramEntry();
+
+// Start-up steps that need no command line: module instance, application name,
+// help message and F1 filter.
+void StartHost();
+
+// Registers "WindowsScreenSaverClass" and creates the topmost full-screen window.
+BOOL CreateSaverWindow(HINSTANCE instance);
+// The saver run: window, message loop, clean-up. Returns the quit code.
+int RunSaver(HINSTANCE instance);
+// The configuration run: the setup dialog. Always returns 1.
+int RunConfiguration(HINSTANCE instance, bool ownedByActiveWindow);
+BOOL RegisterSetupDialogClasses(HINSTANCE instance);
+
+// WH_MSGFILTER hook: turns F1 on a dialog control into SaverHelpMessage.
+LRESULT CALLBACK HelpKeyFilter(int code, WPARAM wParam, LPARAM message);

@@ -1,0 +1,20 @@
+// Calls that leave the system, pointing at the real system calls.
+#include "host/outside.h"
+
+namespace Outside {
+
+HDC(WINAPI* CreateDisplayContext)(LPCSTR, LPCSTR, LPCSTR, const DEVMODEA*) = CreateDCA;
+int(WINAPI* DriverEscape)(HDC, int, int, LPCSTR, int, LPSTR) = ExtEscape;
+BOOL(WINAPI* DeleteDisplayContext)(HDC) = DeleteDC;
+
+HANDLE(WINAPI* OpenDevice)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE)
+    = CreateFileA;
+BOOL(WINAPI* ControlDevice)(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD, LPOVERLAPPED)
+    = DeviceIoControl;
+BOOL(WINAPI* CloseDevice)(HANDLE) = CloseHandle;
+
+BOOL(WINAPI* ShowHelp)(HWND, LPCSTR, UINT, ULONG_PTR) = WinHelpA;
+
+int(WINAPI* ShowMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
+
+} // namespace Outside

@@ -1,0 +1,31 @@
+// Calls that leave the system: the display driver, the drive-standby device,
+// the help engine and modal message boxes. Each points at the real system call;
+// tests point them at stand-ins of their own and put them back afterwards.
+#pragma once
+#include <windows.h>
+
+namespace Outside {
+
+// Display driver (a device context for the whole display and its escapes)
+extern HDC(WINAPI* CreateDisplayContext)(LPCSTR driver, LPCSTR device, LPCSTR output,
+                                         const DEVMODEA* initData);
+extern int(WINAPI* DriverEscape)(HDC dc, int escape, int inputSize, LPCSTR input,
+                                 int outputSize, LPSTR output);
+extern BOOL(WINAPI* DeleteDisplayContext)(HDC dc);
+
+// Drive-standby device
+extern HANDLE(WINAPI* OpenDevice)(LPCSTR path, DWORD access, DWORD sharing,
+                                  LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                                  DWORD attributes, HANDLE templateFile);
+extern BOOL(WINAPI* ControlDevice)(HANDLE device, DWORD code, LPVOID input, DWORD inputSize,
+                                   LPVOID output, DWORD outputSize, LPDWORD bytesReturned,
+                                   LPOVERLAPPED overlapped);
+extern BOOL(WINAPI* CloseDevice)(HANDLE device);
+
+// Help engine
+extern BOOL(WINAPI* ShowHelp)(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
+
+// Modal message boxes
+extern int(WINAPI* ShowMessageBox)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+} // namespace Outside
