@@ -1,0 +1,9 @@
+// Starts another saver program with its run (" /S") or configure (" /C") switch.
+#pragma once
+
+extern char ChainedSaverPath[256];
+extern char ChainedSaverCommandLine[256];
+
+// Starts `application` with `commandLine`; shows "CreateProcess fail (%ld)" when it
+// cannot. Returns whether the program was started.
+bool LaunchSaver(const char* application, char* commandLine);

@@ -1,0 +1,46 @@
+// The settings record, its persistence in control.ini and the saver mode.
+#pragma once
+#include <cstdint>
+
+#include "settings/saver_mode.h"
+
+// Each field is named after its key in control.ini.
+struct SaverSettingsRecord {
+    uint16_t SpinDownAfter;         // "Spin Down After", minutes
+    int32_t DriveStandby;           // "Drive Standby"
+    int32_t VideoManaged;           // "Video Managed"
+    int32_t Suspend;                // "Suspend"
+    int32_t Off;                    // "Off"
+    int32_t Standby;                // "Standby"
+    int32_t Mouse;                  // "Mouse": bit 0 movement wakes, bit 1 a button press wakes
+    int32_t PWProtected;            // "PWProtected"
+    uint16_t SuspendAfter;          // "Suspend After", minutes
+    uint16_t StandbyAfter;          // "Standby After", minutes
+    uint16_t OffAfter;              // "Off After", minutes
+    uint16_t ScreenSaverSpeed;      // "Screen Saver Speed", carried unchanged
+    char ScreenSaver[255];          // "Screen Saver": name of the chosen visual saver
+    char ScrnsaveExe[60];           // "SCRNSAVE.EXE": full path of the chosen saver
+};
+
+extern SaverSettingsRecord SaverSettings;
+extern int SaverMode;                  // a SaverModeKind; Blank before the first load
+extern int32_t PWProtectedRestore;     // "PWProtected" as it was before a chained copy
+
+// Texts from the string table, loaded by LoadSettingStrings.
+extern char PWProtectedKey[22];        // "PWProtected"
+extern char SettingsFileName[60];      // "control.ini"
+extern char ScrnsaveExeKey[60];        // "SCRNSAVE.EXE"
+extern char NoneText[5];               // "None"
+extern char OwnNameText[10];           // "kelvorin"
+
+// The application's section of control.ini: ApplicationName as 8-bit text.
+const char* ApplicationSection();
+
+void LoadSettingStrings();
+void LoadSettings(bool chainedCopy);
+void SaveSettings(const char* name, const char* path);
+void WriteSettingNumber(const char* section, const char* key, uint32_t value);
+// One integer of the application's section, read from the file now.
+uint32_t ReadSettingNumber(const char* key, int32_t defaultValue);
+// SaverModeFor with the loaded texts.
+int SaverModeOf(const char* name);
