@@ -1,9 +1,257 @@
-// The window procedure of a saver run.
+// The window procedure of a saver run: set-up and tear-down of the run, the
+// quit hook, the mouse wake-up filter and the re-arm on deactivation. The tick
+// and the painter live in timeline.cpp and logo.cpp.
 #include "saver/saver_window.h"
 
 #include "host/default_saver_proc.h"
+#include "host/outside.h"
+#include "power/display_power.h"
+#include "power/standby_device.h"
+#include "saver/countdown.h"
+#include "saver/random.h"
+#include "saver/saver_run.h"
+#include "settings/settings.h"
+
+SaverRunStateRecord SaverRunState;
+
+namespace {
+
+constexpr uint32_t LogoSeed = 1;
+// Bits of the "Mouse" setting: which input may wake the screen.
+constexpr int32_t MouseMoveWakes = 1;
+constexpr int32_t MouseClickWakes = 2;
+// A stage that is re-armed with 0 minutes still waits this long (Suspend excepted).
+constexpr uint16_t RearmFloor = 60;
+
+LRESULT CALLBACK SaverQuitHook(int code, WPARAM wParam, LPARAM lParam);
+
+void SetUpStages()
+{
+    SaverRunStateRecord& run = SaverRunState;
+    run.EnabledStages = (SaverSettings.Standby ? DisplayStageStandby : 0u)
+                        | (SaverSettings.Suspend ? DisplayStageSuspend : 0u)
+                        | (SaverSettings.Off ? DisplayStageOff : 0u);
+    run.StandbyPending = SaverSettings.Standby;
+    run.SuspendPending = SaverSettings.Suspend;
+    run.OffPending = SaverSettings.Off;
+    run.StandbyCountdown = SaverSettings.Standby ? CountdownSeconds(SaverSettings.StandbyAfter) : 0;
+    run.SuspendCountdown = SaverSettings.Suspend ? CountdownSeconds(SaverSettings.SuspendAfter) : 0;
+    run.OffCountdown = SaverSettings.Off ? CountdownSeconds(SaverSettings.OffAfter) : 0;
+    run.SpinDownCountdown
+        = SaverSettings.DriveStandby ? CountdownSeconds(SaverSettings.SpinDownAfter) : 0;
+    run.DisplayStage = DisplayStageOn;
+    run.ChainWindow = nullptr;
+}
+
+void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
+{
+    bool deviceOpen = OpenStandbyDevice() != 0;
+    DisplayPowerRequest(DisplayPowerOn, ReportCapabilities);
+    SaverRunState.RearmPending = false;
+    LoadSettingStrings();
+    LoadSettings(true);
+    if (!deviceOpen)
+        SaverSettings.DriveStandby = 0;
+    if (DisplayPowerStatus != DisplayPowerSupported)
+        SaverSettings.VideoManaged = 0;
+    SeedLogoRandom(LogoSeed);
+    PrepareLogo(window, creation->hInstance);
+    SetUpStages();
+    SetTickTimer(window, SaverMode == SaverModeChained ? FirstChainedTickPeriod : TickPeriod);
+    if (SaverRunState.TickTimerSet == 0)
+        Outside::ShowMessageBox(nullptr, "SetTimer fail", "WM_CREATE", MB_OK);
+}
+
+// A further WM_SIZE replaces the hook rather than stacking a second one.
+void SizeSaverRun(LPARAM lParam)
+{
+    SaverRunState.ClientWidth = LOWORD(lParam);
+    SaverRunState.ClientHeight = HIWORD(lParam);
+    if (SaverRunState.MessageHook)
+        UnhookWindowsHookEx(SaverRunState.MessageHook);
+    SaverRunState.MessageHook
+        = SetWindowsHookExW(WH_GETMESSAGE, SaverQuitHook, nullptr, GetCurrentThreadId());
+}
+
+void ReleaseHookAndTimer(HWND window, WPARAM wParam)
+{
+    if (SaverRunState.MessageHook) {
+        UnhookWindowsHookEx(SaverRunState.MessageHook);
+        SaverRunState.MessageHook = nullptr;
+    }
+    if (wParam == 0)
+        KillTickTimer(window);
+}
+
+void SpinDriveUp()
+{
+    if (SaverSettings.DriveStandby && SaverRunState.DriveSpunDown
+        && ControlStandbyDevice(SpinUp) != 0)
+        SaverRunState.DriveSpunDown = false;
+}
+
+void CloseSaverRun(HWND window, WPARAM wParam)
+{
+    ReleaseHookAndTimer(window, wParam);
+    ReturnDisplayOn();
+}
+
+void ShutDownSaverRun(HWND window, WPARAM wParam)
+{
+    ReleaseHookAndTimer(window, wParam);
+    SpinDriveUp();
+    ReturnDisplayOn();
+    SendMessageW(window, WM_CLOSE, 0, 0);
+}
+
+void DestroySaverRun(HWND window, WPARAM wParam)
+{
+    ReleaseHookAndTimer(window, wParam);
+    SpinDriveUp();
+    ReturnDisplayOn();
+    ReleaseLogo();
+    SaverRunState.ChainState = ChainIdle;
+    SaverSettings.PWProtected = PWProtectedRestore;
+    WriteSettingNumber(ApplicationSection(), PWProtectedKey,
+                       static_cast<uint32_t>(SaverSettings.PWProtected));
+    CloseDisplayPower();
+    CloseStandbyDevice();
+}
+
+uint16_t RearmCountdown(const char* key, uint16_t floor)
+{
+    uint16_t seconds = CountdownSeconds(ReadSettingNumber(key, 0));
+    return seconds == 0 ? floor : seconds;
+}
+
+// The window lost activation while the display was powered down: bring the
+// display back and count the stages again, showing the logo from now on.
+void RearmSaverRun(HWND window)
+{
+    SaverRunStateRecord& run = SaverRunState;
+    run.DisplayStage = DisplayStageOn;
+    DisplayPowerRequest(DisplayPowerOn, SetState);
+    SaverMode = SaverModeLogo;
+    run.StandbyPending = static_cast<int32_t>(run.EnabledStages & DisplayStageStandby);
+    run.SuspendPending = static_cast<int32_t>(run.EnabledStages & DisplayStageSuspend);
+    run.OffPending = static_cast<int32_t>(run.EnabledStages & DisplayStageOff);
+    if (run.SuspendPending)
+        run.SuspendCountdown = RearmCountdown("Suspend After", 0);
+    if (run.StandbyPending)
+        run.StandbyCountdown = RearmCountdown("Standby After", RearmFloor);
+    if (run.OffPending)
+        run.OffCountdown = RearmCountdown("Off After", RearmFloor);
+    if (run.TickTimerSet == 0)
+        SetTickTimer(window, TickPeriod);
+    run.RearmPending = true;
+}
+
+void FocusSaverRun(HWND window)
+{
+    switch (SaverRunState.ChainState) {
+    case ChainClosed:
+        SendMessageW(window, WM_SAVER_SHUTDOWN, 0, 0);
+        SaverRunState.ChainState = ChainIdle;
+        break;
+    case ChainIdle:
+        ShowCursor(FALSE);
+        break;
+    }
+}
+
+bool MouseMayWake(int32_t bit)
+{
+    return (SaverSettings.Mouse & bit) != 0;
+}
+
+// Turns a quit message into an orderly shutdown of the saver window.
+LRESULT CALLBACK SaverQuitHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code < 0)
+        return CallNextHookEx(SaverRunState.MessageHook, code, wParam, lParam);
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    if (message->message == WM_QUIT) {
+        message->message = WM_SAVER_SHUTDOWN;
+        message->wParam = 0;
+        message->lParam = 0;
+    }
+    return 0;
+}
+
+} // namespace
+
+void ResetSaverRunState()
+{
+    SaverRunState = SaverRunStateRecord{};
+}
+
+void SetTickTimer(HWND window, UINT period)
+{
+    SaverRunState.TickTimerSet
+        = static_cast<uint16_t>(SetTimer(window, TickTimerId, period, nullptr) & 0xFFFF);
+}
+
+void KillTickTimer(HWND window)
+{
+    if (SaverRunState.TickTimerSet)
+        KillTimer(window, TickTimerId);
+    SaverRunState.TickTimerSet = 0;
+}
+
+void ReturnDisplayOn()
+{
+    if (SaverRunState.DisplayStage != DisplayStageOn) {
+        SaverRunState.DisplayStage = DisplayStageOn;
+        DisplayPowerRequest(DisplayPowerOn, SetState);
+    }
+}
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    switch (message) {
+    case WM_CREATE:
+        CreateSaverRun(window, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+        break;
+    case WM_DESTROY:
+        DestroySaverRun(window, wParam);
+        break;
+    case WM_SIZE:
+        SizeSaverRun(lParam);
+        break;
+    case WM_ACTIVATE:
+        if (wParam == WA_INACTIVE && SaverRunState.DisplayStage != DisplayStageOn)
+            RearmSaverRun(window);
+        break;
+    case WM_SETFOCUS:
+        FocusSaverRun(window);
+        break;
+    case WM_KILLFOCUS:
+        ShowCursor(TRUE);
+        break;
+    case WM_PAINT:
+        PaintLogoFrame(window);
+        break;
+    case WM_CLOSE:
+        CloseSaverRun(window, wParam);
+        break;
+    case WM_ERASEBKGND:
+        EraseLogoBackground(window, reinterpret_cast<HDC>(wParam));
+        return 1;
+    case WM_TIMER:
+        return SaverTick(window, wParam, lParam);
+    case WM_MOUSEMOVE:
+        if (!MouseMayWake(MouseMoveWakes))
+            return 1;
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (!MouseMayWake(MouseClickWakes))
+            return 1;
+        break;
+    case WM_SAVER_SHUTDOWN:
+        ShutDownSaverRun(window, wParam);
+        return 1;
+    }
     return DefaultSaverProc(window, message, wParam, lParam);
 }

@@ -1,0 +1,79 @@
+// The state of the one saver run of a process and the steps of its window
+// procedure: the lifecycle (saver_window.cpp), the tick (timeline.cpp) and the
+// logo painter (logo.cpp).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+// Display stages, one bit at a time; the same bits form EnabledStages.
+enum DisplayStageKind : uint32_t {
+    DisplayStageOn = 1,
+    DisplayStageStandby = 2,
+    DisplayStageSuspend = 4,
+    DisplayStageOff = 8,
+};
+
+enum ChainStateKind : uint32_t {
+    ChainIdle = 0,          // no chained saver started, or the run is over
+    ChainRunning = 1,       // the chained saver has been started
+    ChainClosing = 2,       // it is being told to close; also the first tick after a re-arm
+    ChainClosed = 3,        // it was closed because a power stage began
+};
+
+// Orderly shutdown, sent with both parameters 0.
+constexpr UINT WM_SAVER_SHUTDOWN = WM_USER + 2;
+
+constexpr UINT_PTR TickTimerId = 200;
+constexpr UINT TickPeriod = 1000;           // ms
+constexpr UINT FirstChainedTickPeriod = 100; // ms: the chained saver starts almost at once
+
+// The chained saver's window is looked for under this screen point.
+constexpr POINT ChainWindowPoint = {50, 50};
+// Longest wait for the chained saver to handle one message of the close handshake.
+constexpr UINT ChainReplyTimeout = 3000;    // ms
+
+struct SaverRunStateRecord {
+    uint32_t DisplayStage = DisplayStageOn;
+    uint32_t ChainState = ChainIdle;
+    uint32_t EnabledStages = 0;
+    int32_t StandbyPending = 0;
+    int32_t SuspendPending = 0;
+    int32_t OffPending = 0;
+    uint16_t StandbyCountdown = 0;      // seconds, that is ticks
+    uint16_t SuspendCountdown = 0;
+    uint16_t OffCountdown = 0;
+    uint16_t SpinDownCountdown = 0;
+    int32_t DriveSpunDown = 0;
+    int32_t RearmPending = 0;           // while set, the stage countdowns stand still
+    HWND ChainWindow = nullptr;
+    uint16_t TickTimerSet = 0;          // low 16 bits of the timer-creation result
+    int32_t ClientWidth = 0;
+    int32_t ClientHeight = 0;
+    HHOOK MessageHook = nullptr;
+    HBITMAP LogoBitmap = nullptr;
+    HDC LogoDC = nullptr;
+    HGDIOBJ LogoDCFormerObject = nullptr;
+    int32_t LogoWidth = 0;
+    int32_t LogoHeight = 0;
+    bool LaunchUnderway = false;        // inside LaunchSaver, whose failure box lets ticks in
+};
+
+extern SaverRunStateRecord SaverRunState;
+
+// Puts SaverRunState back to its values before WM_CREATE.
+void ResetSaverRunState();
+
+// The tick (WM_TIMER).
+LRESULT SaverTick(HWND window, WPARAM wParam, LPARAM lParam);
+
+// The logo painter.
+void PrepareLogo(HWND window, HINSTANCE module);
+void ReleaseLogo();
+void EraseLogoBackground(HWND window, HDC dc);
+void PaintLogoFrame(HWND window);
+
+// Shared by the lifecycle and the tick.
+void SetTickTimer(HWND window, UINT period);
+void KillTickTimer(HWND window);
+void ReturnDisplayOn();

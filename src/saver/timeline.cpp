@@ -1,0 +1,193 @@
+// The tick of a saver run: starts and finds the chained saver, counts the
+// drive spin-down and the display stages, asks for logo frames and stops the
+// timer once nothing is left to count.
+#include <cstdio>
+#include <cstring>
+
+#include "chain/launcher.h"
+#include "host/default_saver_proc.h"
+#include "power/display_power.h"
+#include "power/standby_device.h"
+#include "saver/saver_run.h"
+#include "settings/settings.h"
+
+namespace {
+
+// The tick ends without going on to the default procedure.
+constexpr LRESULT LaunchTickResult = 1;
+constexpr LRESULT WaitingTickResult = 0;
+
+const char RunSwitch[] = " /S";
+
+void InvalidateFrame(HWND window)
+{
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+bool LogoShown()
+{
+    return SaverMode == SaverModeLogo;
+}
+
+// Starts the chained saver. The launcher's failure box is modal, so ticks keep
+// arriving meanwhile; LaunchUnderway turns them away. A saver that did not start
+// leaves no window to look for: its path is emptied so the countdowns run.
+void LaunchChainedSaver(HWND window)
+{
+    snprintf(ChainedSaverPath, sizeof ChainedSaverPath, "%s", SaverSettings.ScrnsaveExe);
+    snprintf(ChainedSaverCommandLine, sizeof ChainedSaverCommandLine, "%s%s",
+             SaverSettings.ScrnsaveExe, RunSwitch);
+    KillTimer(window, TickTimerId);
+    SetTickTimer(window, TickPeriod);
+    SaverRunState.LaunchUnderway = true;
+    bool started = LaunchSaver(ChainedSaverPath, ChainedSaverCommandLine);
+    SaverRunState.LaunchUnderway = false;
+    if (!started)
+        ChainedSaverPath[0] = '\0';
+    SaverRunState.ChainState = ChainRunning;
+}
+
+void CheckRearm(HWND window)
+{
+    SaverRunState.ChainState = ChainClosing;
+    POINT middle = {SaverRunState.ClientWidth / 2, SaverRunState.ClientHeight / 2};
+    if (ChildWindowFromPoint(window, middle) == window)
+        SaverRunState.RearmPending = false;
+}
+
+// True once the chained saver's window lies at the search point.
+bool FindChainWindow(HWND window)
+{
+    HWND found = WindowFromPoint(ChainWindowPoint);
+    if (found == nullptr || found == window)
+        return false;
+    SaverRunState.ChainWindow = found;
+    ChainedSaverPath[0] = '\0';
+    return true;
+}
+
+void CountDrive()
+{
+    SaverRunStateRecord& run = SaverRunState;
+    if (run.SpinDownCountdown > 0)
+        --run.SpinDownCountdown;
+    if (!run.DriveSpunDown && SaverSettings.DriveStandby && run.SpinDownCountdown == 0
+        && ControlStandbyDevice(SpinDown) != 0)
+        run.DriveSpunDown = true;
+}
+
+// A chained saver that does not answer must not hang the run: each send is
+// bounded, and messages that other threads send to the saver window are still
+// handled while it waits.
+void SendToChainedSaver(UINT message, WPARAM wParam)
+{
+    DWORD_PTR result;
+    SendMessageTimeoutW(SaverRunState.ChainWindow, message, wParam, 0,
+                        SMTO_NORMAL | SMTO_ABORTIFHUNG, ChainReplyTimeout, &result);
+}
+
+void CloseChainedSaver(HWND window)
+{
+    SaverRunState.ChainState = ChainClosing;
+    SendToChainedSaver(WM_ACTIVATE, WA_INACTIVE);
+    SendToChainedSaver(WM_CLOSE, 0);
+    SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
+    SaverRunState.ChainState = ChainClosed;
+}
+
+uint32_t PowerStateOf(uint32_t stage)
+{
+    switch (stage) {
+    case DisplayStageStandby:
+        return DisplayPowerStandby;
+    case DisplayStageSuspend:
+        return DisplayPowerSuspend;
+    case DisplayStageOff:
+        return DisplayPowerOff;
+    }
+    return DisplayPowerOn;
+}
+
+void EnterStage(HWND window, uint32_t stage, int32_t* pending)
+{
+    if (SaverMode == SaverModeChained) {
+        if (SaverRunState.ChainWindow)
+            CloseChainedSaver(window);
+        SaverRunState.ChainWindow = nullptr;
+    }
+    SaverRunState.DisplayStage = stage;
+    *pending = false;
+    DisplayPowerRequest(PowerStateOf(stage), SetState);
+}
+
+// Counts Standby, then Suspend, then Off. True when one of them ended the tick.
+bool CountStages(HWND window)
+{
+    SaverRunStateRecord& run = SaverRunState;
+    if (run.StandbyCountdown > 0)
+        --run.StandbyCountdown;
+    if (run.StandbyPending && (run.EnabledStages & DisplayStageStandby)) {
+        if (run.StandbyCountdown == 0)
+            EnterStage(window, DisplayStageStandby, &run.StandbyPending);
+        else if (LogoShown())
+            InvalidateFrame(window);
+        return true;
+    }
+    uint16_t suspendLeft = run.SuspendCountdown > 0 ? run.SuspendCountdown - 1 : 0;
+    if (run.SuspendPending && (run.EnabledStages & DisplayStageSuspend)
+        && run.StandbyCountdown == 0) {
+        run.SuspendCountdown = suspendLeft;
+        if (suspendLeft == 0)
+            EnterStage(window, DisplayStageSuspend, &run.SuspendPending);
+        else if (LogoShown())
+            InvalidateFrame(window);
+        return true;
+    }
+    if (run.OffCountdown > 0)
+        --run.OffCountdown;
+    run.SuspendCountdown = suspendLeft;
+    if (run.OffPending && (run.EnabledStages & DisplayStageOff) && suspendLeft == 0
+        && run.StandbyCountdown == 0) {
+        if (run.OffCountdown == 0)
+            EnterStage(window, DisplayStageOff, &run.OffPending);
+        else if (run.DisplayStage == DisplayStageOn && LogoShown())
+            InvalidateFrame(window);
+        return true;
+    }
+    return false;
+}
+
+void StopWhenDone(HWND window)
+{
+    bool displayDone = (SaverSettings.VideoManaged || LogoShown())
+                           ? SaverRunState.DisplayStage != DisplayStageOn
+                           : true;
+    bool driveDone = !SaverSettings.DriveStandby || SaverRunState.DriveSpunDown;
+    if (displayDone && driveDone)
+        KillTickTimer(window);
+}
+
+} // namespace
+
+LRESULT SaverTick(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (SaverRunState.LaunchUnderway)
+        return WaitingTickResult;
+    if (SaverRunState.ChainState == ChainIdle && SaverMode == SaverModeChained) {
+        LaunchChainedSaver(window);
+        return LaunchTickResult;
+    }
+    if (SaverRunState.RearmPending)
+        CheckRearm(window);
+    if (SaverMode == SaverModeChained && ChainedSaverPath[0] != '\0'
+        && SaverRunState.ChainWindow == nullptr && !FindChainWindow(window))
+        return WaitingTickResult;
+    CountDrive();
+    bool stageTick = SaverSettings.VideoManaged && !SaverRunState.RearmPending
+                     && CountStages(window);
+    if (!stageTick && SaverRunState.DisplayStage == DisplayStageOn && LogoShown())
+        InvalidateFrame(window);
+    else if (!stageTick)
+        StopWhenDone(window);
+    return DefaultSaverProc(window, WM_TIMER, wParam, lParam);
+}

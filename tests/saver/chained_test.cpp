@@ -1,0 +1,228 @@
+// Chained mode with a real chained saver program: the launch, the search for its
+// window, the close handshake at the first stage and the end of the run after it.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "chain/launcher.h"
+#include "saver/saver_window.h"
+#include "saver_harness.h"
+#include "support/wine_test.h"
+
+namespace {
+
+const char ShowEventName[] = "KelvorinChainShow";
+constexpr UINT WM_OTHER_THREAD = WM_APP + 7;
+
+SaverHarness* Recorder;
+WNDPROC RecordedProc;
+std::string HelperLogPath;
+
+std::vector<std::string> HelperLog()
+{
+    std::string text;
+    std::vector<std::string> lines;
+    if (!ReadWholeFile(HelperLogPath, &text))
+        return lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+bool HelperLogHas(const std::string& line)
+{
+    for (const std::string& logged : HelperLog())
+        if (logged == line)
+            return true;
+    return false;
+}
+
+// Logs what reaches the saver window from inside the handshake and from other threads.
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ACTIVATE && wParam == WA_ACTIVE && lParam == 0)
+        Recorder->Log(std::string("saver activated, helper ")
+                      + (HelperLogHas("WM_CLOSE") ? "closed" : "not closed"));
+    if (message == WM_OTHER_THREAD)
+        Recorder->Log("other thread, chain state " + std::to_string(SaverRunState.ChainState));
+    return CallWindowProcW(RecordedProc, window, message, wParam, lParam);
+}
+
+void Record(SaverHarness& saver)
+{
+    Recorder = &saver;
+    RecordedProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        saver.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+class ChainedSaverTest : public testing::Test {
+protected:
+    std::string helperPath = Narrow(HelperProgramPath("chained_saver"));
+    HANDLE showEvent = nullptr;
+
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        HelperLogPath = std::string(temp) + "kelvorin-chain.log";
+        DeleteFileA(HelperLogPath.c_str());
+        SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", HelperLogPath.c_str());
+        showEvent = CreateEventA(nullptr, TRUE, FALSE, ShowEventName);
+        SetEnvironmentVariableA("KELVORIN_CHAIN_SHOW", ShowEventName);
+    }
+    void TearDown() override
+    {
+        SetEvent(showEvent);
+        for (const std::string& line : HelperLog()) {
+            if (line.rfind("pid ", 0) != 0)
+                continue;
+            HANDLE helper = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                        std::stoul(line.substr(4)));
+            if (helper) {
+                TerminateProcess(helper, 99);
+                WaitForSingleObject(helper, 5000);
+                CloseHandle(helper);
+            }
+        }
+        CloseHandle(showEvent);
+        SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", nullptr);
+        SetEnvironmentVariableA("KELVORIN_CHAIN_SHOW", nullptr);
+        SetEnvironmentVariableA("KELVORIN_CHAIN_HANG", nullptr);
+    }
+
+    std::string ChainedIni(const std::string& path)
+    {
+        return SaverIni({"Screen Saver=Chained Test", "SCRNSAVE.EXE=" + path, "Video Managed=1",
+                         "Standby=1", "Standby After=0", "Suspend=1", "Suspend After=0",
+                         "Drive Standby=1", "Spin Down After=1"});
+    }
+    // Shows the helper's window and waits until it covers the search point.
+    bool ShowHelper(SaverHarness& saver)
+    {
+        SetEvent(showEvent);
+        return PumpUntil([&] {
+            HWND found = WindowFromPoint(ChainWindowPoint);
+            return found != nullptr && found != saver.window && HelperLogHas("shown");
+        }, 10000);
+    }
+};
+
+TEST_F(ChainedSaverTest, StartedOnceFoundAtTheSearchPointAndClosedAtTheFirstStage)
+{
+    SaverHarness saver;
+    ASSERT_NE(nullptr, saver.Open(ChainedIni(helperPath)));
+    Record(saver);
+
+    EXPECT_EQ(1, saver.Tick()) << "the launch tick";
+    EXPECT_EQ(ChainRunning, SaverRunState.ChainState);
+    EXPECT_EQ(TickTimerId, SaverRunState.TickTimerSet);
+    EXPECT_EQ(helperPath + " /S", std::string(ChainedSaverCommandLine));
+    ASSERT_TRUE(PumpUntil([] { return HelperLog().size() >= 2; }));
+    EXPECT_EQ("cmdline " + helperPath + " /S", HelperLog()[1]);
+
+    // Until the chained saver's window covers the search point nothing counts.
+    size_t before = saver.events.size();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(0, saver.Tick());
+    EXPECT_EQ(60, SaverRunState.SpinDownCountdown);
+    EXPECT_EQ(nullptr, SaverRunState.ChainWindow);
+    EXPECT_EQ(before, saver.events.size());
+
+    ASSERT_TRUE(ShowHelper(saver));
+    HWND helperWindow = WindowFromPoint(ChainWindowPoint);
+    size_t helperLines = HelperLog().size();
+    saver.Tick();
+    EXPECT_EQ(59, SaverRunState.SpinDownCountdown) << "the tick that finds it counts";
+    EXPECT_STREQ("", ChainedSaverPath);
+    EXPECT_EQ((std::vector<std::string>{"saver activated, helper closed", "display Standby"}),
+              saver.EventsSince(before));
+    std::vector<std::string> log = HelperLog();
+    ASSERT_GE(log.size(), helperLines + 2);
+    EXPECT_EQ("WM_ACTIVATE 0", log[log.size() - 2]);
+    EXPECT_EQ("WM_CLOSE", log[log.size() - 1]);
+    EXPECT_EQ(ChainClosed, SaverRunState.ChainState);
+    EXPECT_EQ(nullptr, SaverRunState.ChainWindow);
+    EXPECT_FALSE(IsWindow(helperWindow));
+
+    // Later stages send nothing to the chained saver, and it is never started again.
+    before = saver.events.size();
+    saver.Tick();
+    EXPECT_EQ(std::vector<std::string>{"display Suspend"}, saver.EventsSince(before));
+    EXPECT_EQ(log, HelperLog());
+    int starts = 0;
+    for (const std::string& line : HelperLog())
+        starts += line.rfind("cmdline", 0) == 0;
+    EXPECT_EQ(1, starts);
+
+    // Focus coming back after the chained saver was closed ends the run.
+    before = saver.events.size();
+    SendMessageW(saver.window, WM_SETFOCUS, 0, 0);
+    EXPECT_FALSE(IsWindow(saver.window));
+    EXPECT_EQ(ChainIdle, SaverRunState.ChainState);
+    EXPECT_EQ((std::vector<std::string>{"display On", "display closed", "device closed"}),
+              saver.EventsSince(before));
+}
+
+TEST_F(ChainedSaverTest, AFailedStartLaunchesOnceAndLeavesTheCountdownsRunning)
+{
+    SaverHarness saver;
+    ASSERT_NE(nullptr, saver.Open(ChainedIni("C:\\windows\\missing.scr")));
+    std::vector<LRESULT> boxTicks;
+    std::vector<uint32_t> boxChainStates;
+    saver.duringMessageBox = [&] {
+        for (int i = 0; i < 3; ++i) {
+            boxTicks.push_back(saver.Tick());
+            boxChainStates.push_back(SaverRunState.ChainState);
+        }
+    };
+    EXPECT_EQ(1, saver.Tick());
+    EXPECT_EQ(std::vector<std::string>{"CreateProcess: CreateProcess fail (2)"}, saver.boxes);
+    EXPECT_EQ((std::vector<LRESULT>{0, 0, 0}), boxTicks) << "ticks inside the box do nothing";
+    EXPECT_EQ((std::vector<uint32_t>{ChainIdle, ChainIdle, ChainIdle}), boxChainStates);
+    EXPECT_EQ(60, SaverRunState.SpinDownCountdown);
+    EXPECT_EQ(ChainRunning, SaverRunState.ChainState);
+
+    size_t before = saver.events.size();
+    saver.Tick();
+    EXPECT_EQ(59, SaverRunState.SpinDownCountdown);
+    EXPECT_EQ(std::vector<std::string>{"display Standby"}, saver.EventsSince(before));
+    EXPECT_EQ(1u, saver.boxes.size());
+}
+
+// A chained saver that stops answering costs a bounded wait, during which the
+// saver window still handles what other threads send it.
+TEST_F(ChainedSaverTest, AChainedSaverThatDoesNotAnswerDoesNotHangTheHandshake)
+{
+    SetEnvironmentVariableA("KELVORIN_CHAIN_HANG", "1");
+    SaverHarness saver;
+    ASSERT_NE(nullptr, saver.Open(ChainedIni(helperPath)));
+    Record(saver);
+    saver.Tick();
+    ASSERT_TRUE(ShowHelper(saver));
+
+    HWND window = saver.window;
+    std::thread other([window] {
+        Sleep(500);
+        SendMessageW(window, WM_OTHER_THREAD, 0, 0);
+    });
+    size_t before = saver.events.size();
+    DWORD start = GetTickCount();
+    saver.Tick();
+    DWORD elapsed = GetTickCount() - start;
+    other.join();
+    EXPECT_LT(elapsed, 2 * ChainReplyTimeout + 1500);
+    std::vector<std::string> events = saver.EventsSince(before);
+    ASSERT_EQ(3u, events.size());
+    EXPECT_EQ("other thread, chain state 2", events[0]);
+    EXPECT_EQ("saver activated, helper not closed", events[1]);
+    EXPECT_EQ("display Standby", events[2]);
+    EXPECT_EQ(ChainClosed, SaverRunState.ChainState);
+}
+
+} // namespace

@@ -1,0 +1,176 @@
+// The logo painter on real pixels: where the frames land, what is cut off at the
+// edges, and the modes and stages in which nothing is painted.
+#include <gtest/gtest.h>
+
+#include "saver/random.h"
+#include "saver_harness.h"
+#include "settings/settings.h"
+
+namespace {
+
+const char Logo[] = "Screen Saver=kelvorin.scr";
+const COLORREF Red = RGB(255, 0, 0);
+const COLORREF Black = RGB(0, 0, 0);
+
+// The logo's own pixels, read from the module's bitmap.
+class LogoPicture {
+public:
+    LogoPicture()
+    {
+        bitmap_ = LoadBitmapW(GetModuleHandleW(nullptr), L"BITMAP_1");
+        dc_ = CreateCompatibleDC(nullptr);
+        former_ = SelectObject(dc_, bitmap_);
+    }
+    ~LogoPicture()
+    {
+        SelectObject(dc_, former_);
+        DeleteDC(dc_);
+        DeleteObject(bitmap_);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+
+private:
+    HBITMAP bitmap_;
+    HDC dc_;
+    HGDIOBJ former_;
+};
+
+// How many pixels of the window differ from the logo placed at (x, y), within
+// the part of the logo that lies inside `width` × `height`.
+int LogoMismatches(HWND window, int x, int y, int width, int height)
+{
+    LogoPicture logo;
+    HDC dc = GetDC(window);
+    int mismatches = 0;
+    for (int ly = 0; ly < 85 && y + ly < height; ++ly)
+        for (int lx = 0; lx < 128 && x + lx < width; ++lx)
+            mismatches += GetPixel(dc, x + lx, y + ly) != logo.At(lx, ly);
+    ReleaseDC(window, dc);
+    return mismatches;
+}
+
+COLORREF PixelAt(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}
+
+void FillWindow(HWND window, COLORREF color)
+{
+    HDC dc = GetDC(window);
+    RECT client;
+    GetClientRect(window, &client);
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+}
+
+void Paint(HWND window)
+{
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+}
+
+struct FrameRow {
+    int line;
+    int width, height;
+    std::vector<POINT> frames;
+};
+
+TEST(LogoPainter, FramesAfterSeedingWithOneLandWhereTheSequenceSays)
+{
+    const FrameRow rows[] = {
+        {__LINE__, 640, 480, {{41, 227}}},
+        {__LINE__, 1024, 768, {{41, 35}, {190, 388}}},
+        // Smaller than the logo: pinned to the corner and cut off.
+        {__LINE__, 100, 50, {{0, 0}}},
+    };
+    for (const FrameRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        SaverHarness saver;
+        ASSERT_NE(nullptr, saver.Open(SaverIni({Logo}), row.width, row.height));
+        SeedLogoRandom(1);
+        POINT previous = {-1, -1};
+        for (POINT frame : row.frames) {
+            FillWindow(saver.window, Red);
+            Paint(saver.window);
+            EXPECT_EQ(0, LogoMismatches(saver.window, frame.x, frame.y, row.width, row.height))
+                << "frame at " << frame.x << ", " << frame.y;
+            if (previous.x >= 0) {
+                // The power ring's first pixel, where the frame before had it.
+                EXPECT_EQ(Black, PixelAt(saver.window, previous.x + 23, previous.y + 18));
+            }
+            EXPECT_EQ(Black, PixelAt(saver.window, row.width - 1, row.height - 1));
+            previous = frame;
+        }
+    }
+}
+
+TEST(LogoPainter, AFrameNearTheEdgesEndsExactlyAtThem)
+{
+    // The fifth draw, 19169, falls near the right edge of a 200 × 120 client area.
+    SaverHarness saver;
+    ASSERT_NE(nullptr, saver.Open(SaverIni({Logo}), 200, 120));
+    SeedLogoRandom(1);
+    for (int i = 0; i < 4; ++i)
+        NextLogoRandom();
+    Paint(saver.window);
+    // 19169 % 200 = 169 and 15724 % 120 = 4: x is pulled back to 200 - 128.
+    EXPECT_EQ(0, LogoMismatches(saver.window, 72, 4, 200, 120));
+    EXPECT_EQ(Black, PixelAt(saver.window, 71, 4));
+}
+
+struct QuietRow {
+    int line;
+    std::vector<std::string> keys;
+    int ticks;
+    bool painted;
+};
+
+TEST(LogoPainter, NothingIsPaintedWhileSuspendedOrOffNorInBlankOrChainedMode)
+{
+    const QuietRow rows[] = {
+        {__LINE__, {Logo, "Video Managed=1", "Standby=1", "Standby After=0"}, 1, true},
+        {__LINE__, {Logo, "Video Managed=1", "Suspend=1", "Suspend After=0"}, 1, false},
+        {__LINE__, {Logo, "Video Managed=1", "Off=1", "Off After=0"}, 1, false},
+        {__LINE__, {"Screen Saver=None"}, 0, false},
+        {__LINE__, {"Screen Saver=Elsewhere", "SCRNSAVE.EXE=C:\\elsewhere.scr"}, 0, false},
+    };
+    for (const QuietRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        SaverHarness saver;
+        ASSERT_NE(nullptr, saver.Open(SaverIni(row.keys), 640, 480));
+        saver.Ticks(row.ticks);
+        FillWindow(saver.window, Red);
+        SeedLogoRandom(1);
+        Paint(saver.window);
+        if (row.painted) {
+            EXPECT_EQ(0, LogoMismatches(saver.window, 41, 227, 640, 480));
+            EXPECT_EQ(Black, PixelAt(saver.window, 0, 0));
+        } else {
+            EXPECT_EQ(Red, PixelAt(saver.window, 0, 0));
+            EXPECT_EQ(Red, PixelAt(saver.window, 41 + 23, 227 + 18));
+        }
+        HDC dc = GetDC(saver.window);
+        EXPECT_EQ(1, SendMessageW(saver.window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0));
+        ReleaseDC(saver.window, dc);
+        EXPECT_EQ(row.painted ? 6334 : 41, NextLogoRandom()) << "draws taken by the paint";
+    }
+}
+
+TEST(LogoPainter, AClientAreaWithoutWidthOrHeightPaintsNothing)
+{
+    for (SIZE size : {SIZE{0, 480}, SIZE{640, 0}}) {
+        SCOPED_TRACE(testing::Message() << size.cx << " x " << size.cy);
+        SaverHarness saver;
+        ASSERT_NE(nullptr, saver.Open(SaverIni({Logo}), size.cx, size.cy));
+        SeedLogoRandom(1);
+        SendMessageW(saver.window, WM_PAINT, 0, 0);
+        EXPECT_EQ(41, NextLogoRandom()) << "no place was drawn";
+    }
+}
+
+} // namespace

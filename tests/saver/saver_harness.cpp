@@ -1,0 +1,218 @@
+// A real saver window for tests, with recording stand-ins for what lies outside.
+#include "saver_harness.h"
+
+#include "host/default_saver_proc.h"
+#include "host/outside.h"
+#include "power/display_power.h"
+#include "saver/saver_window.h"
+#include "support/wine_test.h"
+
+#include <cstring>
+
+namespace {
+
+const wchar_t TestSaverClass[] = L"KelvorinTestSaver";
+HDC const StandInDisplay = reinterpret_cast<HDC>(static_cast<INT_PTR>(0x4B1D));
+HANDLE const StandInDevice = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x5A7E));
+
+const char* StateName(uint32_t state)
+{
+    switch (state) {
+    case DisplayPowerOn:
+        return "On";
+    case DisplayPowerStandby:
+        return "Standby";
+    case DisplayPowerSuspend:
+        return "Suspend";
+    case DisplayPowerOff:
+        return "Off";
+    }
+    return "?";
+}
+
+} // namespace
+
+SaverHarness* SaverHarness::current_;
+
+struct SaverStandIns {
+    static SaverHarness& H() { return *SaverHarness::current_; }
+
+    static HDC WINAPI CreateDisplay(LPCSTR, LPCSTR, LPCSTR, const DEVMODEA*)
+    {
+        return StandInDisplay;
+    }
+    static BOOL WINAPI DeleteDisplay(HDC)
+    {
+        H().Log("display closed");
+        return TRUE;
+    }
+    // The register interface: status 79, all three stages supported.
+    static int WINAPI Escape(HDC, int escape, int, LPCSTR input, int outputSize, LPSTR output)
+    {
+        if (escape == QUERYESCSUPPORT) {
+            int32_t asked;
+            memcpy(&asked, input, sizeof asked);
+            return H().displayAnswers && asked == ESCAPE_VBEPM_CALL ? 1 : 0;
+        }
+        if (escape != ESCAPE_VBEPM_CALL || !H().displayAnswers)
+            return 0;
+        uint32_t ebx;
+        memcpy(&ebx, input + 4, sizeof ebx);
+        if ((ebx & 0xFF) == ReportCapabilities)
+            H().Log("display capabilities");
+        else
+            H().Log(std::string("display ") + StateName(ebx >> 8));
+        if (outputSize >= 8) {
+            output[0] = static_cast<char>(DisplayPowerSupported);
+            output[5] = 7;
+        }
+        return 1;
+    }
+    static HANDLE WINAPI OpenDevice(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
+                                    HANDLE)
+    {
+        if (H().deviceOpens)
+            return StandInDevice;
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    static BOOL WINAPI ControlDevice(HANDLE, DWORD code, LPVOID, DWORD, LPVOID, DWORD, LPDWORD,
+                                     LPOVERLAPPED)
+    {
+        H().Log(code == 1 ? "drive SpinDown" : code == 2 ? "drive SpinUp" : "drive ?");
+        if (code == 1 && H().spinDownRefusals > 0) {
+            --H().spinDownRefusals;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static BOOL WINAPI CloseDevice(HANDLE)
+    {
+        H().Log("device closed");
+        return TRUE;
+    }
+    static int WINAPI ShowBox(HWND, LPCSTR text, LPCSTR caption, UINT)
+    {
+        H().boxes.push_back(std::string(caption) + ": " + text);
+        if (H().duringMessageBox)
+            H().duringMessageBox();
+        return IDOK;
+    }
+};
+
+std::string SaverIni(const std::vector<std::string>& keys)
+{
+    std::string ini = "[Screen Saver.Kelvorin]\r\n";
+    for (const std::string& key : keys)
+        ini += key + "\r\n";
+    return ini;
+}
+
+SaverHarness::SaverHarness()
+{
+    current_ = this;
+    Outside::CreateDisplayContext = SaverStandIns::CreateDisplay;
+    Outside::DriverEscape = SaverStandIns::Escape;
+    Outside::DeleteDisplayContext = SaverStandIns::DeleteDisplay;
+    Outside::OpenDevice = SaverStandIns::OpenDevice;
+    Outside::ControlDevice = SaverStandIns::ControlDevice;
+    Outside::CloseDevice = SaverStandIns::CloseDevice;
+    Outside::ShowMessageBox = SaverStandIns::ShowBox;
+    ResetSaverRunState();
+    // Each saver process probes the display once; tests run many saver windows.
+    DisplayPowerStatus = 0;
+    DisplayPowerInterface = NoPowerEscape;
+    // A cursor that stays where it is never wakes the saver.
+    GetCursorPos(&MouseOrigin);
+    MouseOriginRecorded = true;
+
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    windowClass.lpfnWndProc = SaverWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = TestSaverClass;
+    RegisterClassW(&windowClass);
+}
+
+SaverHarness::~SaverHarness()
+{
+    Close();
+    Outside::CreateDisplayContext = CreateDCA;
+    Outside::DriverEscape = ExtEscape;
+    Outside::DeleteDisplayContext = DeleteDC;
+    Outside::OpenDevice = CreateFileA;
+    Outside::ControlDevice = DeviceIoControl;
+    Outside::CloseDevice = CloseHandle;
+    Outside::ShowMessageBox = MessageBoxA;
+    ResetSaverRunState();
+    current_ = nullptr;
+}
+
+HWND SaverHarness::Open(const std::string& ini, int width, int height, bool keepTimer)
+{
+    SetControlIni(ini);
+    window = CreateWindowExW(WS_EX_TOPMOST, TestSaverClass, L"",
+                             WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                             width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window && !keepTimer)
+        KillTimer(window, TickTimerId);
+    return window;
+}
+
+void SaverHarness::Close()
+{
+    if (window && IsWindow(window))
+        DestroyWindow(window);
+    window = nullptr;
+    // The quit message that the window's destruction posts belongs to no test.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+LRESULT SaverHarness::Tick()
+{
+    ++tick;
+    return SendMessageW(window, WM_TIMER, TickTimerId, 0);
+}
+
+void SaverHarness::Ticks(int count)
+{
+    for (int i = 0; i < count; ++i)
+        Tick();
+}
+
+bool SaverHarness::Pump(DWORD milliseconds)
+{
+    bool quit = false;
+    DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = true;
+                continue;
+            }
+            if (message.message == WM_TIMER && message.hwnd == window && window)
+                continue;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+    return quit;
+}
+
+void SaverHarness::Log(const std::string& event)
+{
+    events.push_back(std::to_string(tick) + " " + event);
+}
+
+std::vector<std::string> SaverHarness::EventsSince(size_t from) const
+{
+    std::vector<std::string> names;
+    for (size_t i = from; i < events.size(); ++i)
+        names.push_back(events[i].substr(events[i].find(' ') + 1));
+    return names;
+}

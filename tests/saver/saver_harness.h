@@ -1,0 +1,53 @@
+// A real saver window for tests, with recording stand-ins for the display
+// driver, the drive-standby device and message boxes. Every display and drive
+// request is logged in order, tagged with the tick it happened on.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "saver/saver_run.h"
+
+// The application's section of control.ini holding `keys` ("Key=Value" lines).
+std::string SaverIni(const std::vector<std::string>& keys);
+
+class SaverHarness {
+public:
+    // What the stand-ins answer.
+    bool displayAnswers = true;        // the driver answers the register escape with status 79
+    bool deviceOpens = true;
+    int spinDownRefusals = 0;          // spin-down requests refused before one is accepted
+    // Called inside a message box, after it has been logged.
+    std::function<void()> duringMessageBox;
+
+    std::vector<std::string> events;   // "<tick> display Standby", "<tick> drive SpinDown", ...
+    std::vector<std::string> boxes;    // "<caption>: <text>"
+    int tick = 0;                      // ticks sent so far by Tick()
+    HWND window = nullptr;
+
+    SaverHarness();
+    ~SaverHarness();
+
+    // Creates the saver window over `ini` at this size, topmost at (0, 0).
+    // The real tick timer is killed unless `keepTimer`; TickTimerSet stays as created.
+    HWND Open(const std::string& ini, int width = 1024, int height = 768, bool keepTimer = false);
+    void Close();
+
+    // One tick, as the timer would send it. Returns the window procedure's result.
+    LRESULT Tick();
+    // `count` ticks.
+    void Ticks(int count);
+    // Handles messages for `milliseconds`, except the saver window's own timer ticks.
+    // Returns whether a quit message came by.
+    bool Pump(DWORD milliseconds);
+
+    void Log(const std::string& event);
+    // Events logged since `from`, without their tick numbers.
+    std::vector<std::string> EventsSince(size_t from) const;
+
+private:
+    static SaverHarness* current_;
+    friend struct SaverStandIns;
+};

@@ -1,0 +1,72 @@
+// kelvorin.scr "/s" as a whole process, in each saver mode, with the real
+// display driver and device of this machine: it runs and ends on a key.
+#include <gtest/gtest.h>
+
+#include "support/wine_test.h"
+
+namespace {
+
+const wchar_t SaverClass[] = L"WindowsScreenSaverClass";
+const wchar_t BoxClass[] = L"#32770";
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+void EndChainedSaver(const std::string& logPath)
+{
+    std::string log;
+    if (!ReadWholeFile(logPath, &log) || log.rfind("pid ", 0) != 0)
+        return;
+    HANDLE helper = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                std::stoul(log.substr(4)));
+    if (helper) {
+        TerminateProcess(helper, 99);
+        WaitForSingleObject(helper, 5000);
+        CloseHandle(helper);
+    }
+}
+
+TEST(SaverRunProcess, EachModeRunsAndEndsOnAKeyWithExitCodeZero)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string logPath = std::string(temp) + "kelvorin-process-chain.log";
+    SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", logPath.c_str());
+    const std::string helper = Narrow(HelperProgramPath("chained_saver"));
+    const std::string common = "Video Managed=1\r\nStandby=1\r\nStandby After=0\r\n"
+                               "Drive Standby=1\r\nSpin Down After=0\r\n";
+    const struct {
+        const char* mode;
+        std::string keys;
+    } rows[] = {
+        {"Logo", "Screen Saver=kelvorin.scr\r\n"},
+        {"Blank", "Screen Saver=None\r\n"},
+        {"Chained", "Screen Saver=Chained Test\r\nSCRNSAVE.EXE=" + helper + "\r\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.mode);
+        DeleteFileA(logPath.c_str());
+        SetControlIni("[Screen Saver.Kelvorin]\r\n" + common + row.keys + "PWProtected=1\r\n");
+        ChildProcess saver;
+        ASSERT_TRUE(saver.Start(SaverProgramPath(), L"\"" + SaverProgramPath() + L"\" /s"));
+        HWND window = saver.FindWindowOfClass(SaverClass);
+        ASSERT_NE(nullptr, window);
+        // Long enough for the first ticks; this machine answers no power escape
+        // and has no drive device, so no box may appear either.
+        EXPECT_EQ(nullptr, saver.FindWindowOfClass(BoxClass, 1500));
+        PostMessageW(window, WM_KEYDOWN, 'A', 0);
+        EXPECT_EQ(0, saver.Wait());
+        EXPECT_NE(std::string::npos, ControlIniContents().find("PWProtected=0\r\n"));
+        if (std::string(row.mode) == "Chained") {
+            std::string log;
+            EXPECT_TRUE(ReadWholeFile(logPath, &log));
+            EXPECT_NE(std::string::npos, log.find("cmdline " + helper + " /S\n")) << log;
+        }
+        EndChainedSaver(logPath);
+    }
+    SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", nullptr);
+}
+
+} // namespace
