@@ -16,7 +16,6 @@ ensure_packages() {
     command -v make >/dev/null || missing+=(make)
     command -v Xvfb >/dev/null || missing+=(xvfb)
     command -v flock >/dev/null || missing+=(util-linux)
-    command -v objdump >/dev/null || missing+=(binutils)
     [ -x /usr/lib/wine/wine64 ] || missing+=(wine wine64)
     [ -x /usr/lib/wine/wine ] || missing+=(wine wine32:i386)
     [ ${#missing[@]} -eq 0 ] && return 0
