@@ -128,8 +128,11 @@ TEST(SaverShutdown, EveryEndingTurnsTheDisplayOnAndTheDriveUpInItsOrder)
             quit = saver.Pump(200);
             break;
         case Ending::Destroy:
-            DestroyWindow(saver.window);
+            // Sent on its own: destroying the active window would first deactivate
+            // it, and that re-arms the run, turning the display on before WM_DESTROY.
+            SendMessageW(saver.window, WM_DESTROY, 0, 0);
             quit = saver.Pump(50);
+            DestroyWindow(saver.window);
             break;
         }
         EXPECT_FALSE(IsWindow(saver.window));

@@ -100,6 +100,16 @@ struct SaverStandIns {
     }
 };
 
+std::string ChainedSaverProgram()
+{
+    char directory[MAX_PATH];
+    GetWindowsDirectoryA(directory, MAX_PATH);
+    std::string copy = std::string(directory) + "\\kelvorin_chain.exe";
+    std::wstring built = HelperProgramPath("chained_saver");
+    CopyFileA(std::string(built.begin(), built.end()).c_str(), copy.c_str(), FALSE);
+    return copy;
+}
+
 std::string SaverIni(const std::vector<std::string>& keys)
 {
     std::string ini = "[Screen Saver.Kelvorin]\r\n";

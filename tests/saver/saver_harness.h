@@ -10,6 +10,10 @@
 
 #include "saver/saver_run.h"
 
+// The chained-saver stand-in copied where its path fits the 59 characters of
+// "SCRNSAVE.EXE"; the build tree is deeper than that.
+std::string ChainedSaverProgram();
+
 // The application's section of control.ini holding `keys` ("Key=Value" lines).
 std::string SaverIni(const std::vector<std::string>& keys);
 

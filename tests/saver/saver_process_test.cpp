@@ -2,17 +2,13 @@
 // display driver and device of this machine: it runs and ends on a key.
 #include <gtest/gtest.h>
 
+#include "saver_harness.h"
 #include "support/wine_test.h"
 
 namespace {
 
 const wchar_t SaverClass[] = L"WindowsScreenSaverClass";
 const wchar_t BoxClass[] = L"#32770";
-
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
 
 void EndChainedSaver(const std::string& logPath)
 {
@@ -34,7 +30,7 @@ TEST(SaverRunProcess, EachModeRunsAndEndsOnAKeyWithExitCodeZero)
     GetTempPathA(MAX_PATH, temp);
     const std::string logPath = std::string(temp) + "kelvorin-process-chain.log";
     SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", logPath.c_str());
-    const std::string helper = Narrow(HelperProgramPath("chained_saver"));
+    const std::string helper = ChainedSaverProgram();
     const std::string common = "Video Managed=1\r\nStandby=1\r\nStandby After=0\r\n"
                                "Drive Standby=1\r\nSpin Down After=0\r\n";
     const struct {
