@@ -12,10 +12,10 @@
 
 namespace {
 
-// One escape as the driver saw it; `output` is the output buffer at the time of the call.
+// One escape as the driver saw it (always on the current display context);
+// `output` is the output buffer at the time of the call.
 struct Escape {
-    HDC dc;
-    int number;
+    std::string name;
     std::string input;
     int outputSize;
     std::string output;
@@ -57,12 +57,16 @@ HDC WINAPI FakeCreateDC(LPCSTR driver, LPCSTR device, LPCSTR output, const DEVMO
 int WINAPI FakeEscape(HDC dc, int number, int inputSize, LPCSTR input, int outputSize,
                       LPSTR output)
 {
-    Driver.escapes.push_back({dc, number, input ? std::string(input, inputSize) : std::string(),
-                              outputSize, output ? std::string(output, outputSize) : std::string()});
+    EXPECT_EQ(DisplayContext, dc);
+    std::string in = input ? std::string(input, inputSize) : std::string();
+    std::string out = output ? std::string(output, outputSize) : std::string();
+    Driver.escapes.push_back({std::to_string(number), in, outputSize, out});
     if (number == QUERYESCSUPPORT) {
         int32_t asked = 0;
+        EXPECT_TRUE(input && inputSize == sizeof asked && !output && !outputSize);
         if (input && inputSize == sizeof asked)
             memcpy(&asked, input, sizeof asked);
+        Driver.escapes.back().name += ":" + std::to_string(asked);
         auto answer = Driver.answers.find(asked);
         return answer == Driver.answers.end() ? 0 : answer->second;
     }
@@ -96,22 +100,12 @@ std::string Words(std::initializer_list<uint32_t> words)
     return bytes;
 }
 
-// The escape numbers sent, QUERYESCSUPPORT written as "8:" and the number asked about.
+// The escapes sent by number, each QUERYESCSUPPORT as "8:" and the number asked about.
 std::vector<std::string> Sent()
 {
     std::vector<std::string> sent;
-    for (const Escape& escape : Driver.escapes) {
-        if (escape.number != QUERYESCSUPPORT) {
-            sent.push_back(std::to_string(escape.number));
-            continue;
-        }
-        int32_t asked = 0;
-        if (escape.input.size() == sizeof asked)
-            memcpy(&asked, escape.input.data(), sizeof asked);
-        sent.push_back("8:" + std::to_string(asked));
-        EXPECT_EQ(sizeof asked, escape.input.size());
-        EXPECT_EQ(0, escape.outputSize);
-    }
+    for (const Escape& escape : Driver.escapes)
+        sent.push_back(escape.name);
     return sent;
 }
 
@@ -191,8 +185,6 @@ TEST_F(DisplayPower, ProbeFindsTheInterfaceRegisterFirst)
         EXPECT_EQ(row.kind, DisplayPowerInterface);
         EXPECT_EQ(row.sent, Sent());
         EXPECT_EQ(1, Driver.contextRequests);
-        for (const Escape& escape : Driver.escapes)
-            EXPECT_EQ(DisplayContext, escape.dc);
         EXPECT_TRUE(Driver.boxes.empty());
     }
 }
@@ -231,7 +223,7 @@ TEST_F(DisplayPower, RegisterRequestsCarryTheBlockAndReadAlAndBh)
         EXPECT_EQ(row.status, DisplayPowerStatus);
         ASSERT_EQ(1u, Driver.escapes.size());
         const Escape& escape = Driver.escapes[0];
-        EXPECT_EQ(ESCAPE_VBEPM_CALL, escape.number);
+        EXPECT_EQ("20480", escape.name);
         EXPECT_EQ(Words({20240, row.ebx, 0, 0, 0, 0, 0}), escape.input);
         EXPECT_EQ(28, escape.outputSize);
         EXPECT_EQ(std::string(28, '\0'), escape.output);
@@ -261,7 +253,7 @@ TEST_F(DisplayPower, StateRecordQueryKeepsTheLastSuccess)
         EXPECT_EQ(static_cast<int32_t>(step.expected), DisplayPowerStatus);
         ASSERT_FALSE(Driver.escapes.empty());
         const Escape& escape = Driver.escapes.back();
-        EXPECT_EQ(ESCAPE_POWER_STATE_QUERY, escape.number);
+        EXPECT_EQ("24577", escape.name);
         EXPECT_EQ("", escape.input);
         EXPECT_EQ(12, escape.outputSize);
         EXPECT_EQ(Words({12, 0, 0}), escape.output);
@@ -297,7 +289,7 @@ TEST_F(DisplayPower, StateRecordSetCarriesTheStateCode)
             EXPECT_EQ(79, DisplayPowerStatus);
             ASSERT_EQ(1u, Driver.escapes.size());
             const Escape& escape = Driver.escapes[0];
-            EXPECT_EQ(ESCAPE_POWER_STATE_SET, escape.number);
+            EXPECT_EQ("24576", escape.name);
             EXPECT_EQ(Words({12, 0, row.code}), escape.input);
             EXPECT_EQ(0, escape.outputSize);
         }
