@@ -52,12 +52,12 @@ void CopyText(char* target, size_t size, const char* source)
     target[length] = '\0';
 }
 
-uint16_t ReadMinutes(const char* key, int32_t defaultValue)
+uint16_t ReadNumber16(const char* key, int32_t defaultValue)
 {
     return static_cast<uint16_t>(ReadSettingNumber(key, defaultValue));
 }
 
-int32_t ReadFlag(const char* key, int32_t defaultValue)
+int32_t ReadNumber32(const char* key, int32_t defaultValue)
 {
     return static_cast<int32_t>(ReadSettingNumber(key, defaultValue));
 }
@@ -106,18 +106,18 @@ void LoadSettingStrings()
 void LoadSettings(bool chainedCopy)
 {
     SaverSettingsRecord& s = SaverSettings;
-    s.SpinDownAfter = ReadMinutes(SpinDownAfterKey, 1);
-    s.DriveStandby = ReadFlag(DriveStandbyKey, 0);
-    s.VideoManaged = ReadFlag(VideoManagedKey, 0);
-    s.Suspend = ReadFlag(SuspendKey, 0);
-    s.Off = ReadFlag(OffKey, 0);
-    s.Standby = ReadFlag(StandbyKey, 0);
-    s.Mouse = ReadFlag(MouseKey, 1);
+    s.SpinDownAfter = ReadNumber16(SpinDownAfterKey, 1);
+    s.DriveStandby = ReadNumber32(DriveStandbyKey, 0);
+    s.VideoManaged = ReadNumber32(VideoManagedKey, 0);
+    s.Suspend = ReadNumber32(SuspendKey, 0);
+    s.Off = ReadNumber32(OffKey, 0);
+    s.Standby = ReadNumber32(StandbyKey, 0);
+    s.Mouse = ReadNumber32(MouseKey, 1);
     s.PWProtected = 0;
-    s.SuspendAfter = ReadMinutes(SuspendAfterKey, 0);
-    s.StandbyAfter = ReadMinutes(StandbyAfterKey, 0);
-    s.OffAfter = ReadMinutes(OffAfterKey, 0);
-    s.ScreenSaverSpeed = ReadMinutes(ScreenSaverSpeedKey, 0);
+    s.SuspendAfter = ReadNumber16(SuspendAfterKey, 0);
+    s.StandbyAfter = ReadNumber16(StandbyAfterKey, 0);
+    s.OffAfter = ReadNumber16(OffAfterKey, 0);
+    s.ScreenSaverSpeed = ReadNumber16(ScreenSaverSpeedKey, 0);
     ReadSettingText(ScreenSaverKey, s.ScreenSaver, sizeof s.ScreenSaver);
     ReadSettingText(ScrnsaveExeKey, s.ScrnsaveExe, sizeof s.ScrnsaveExe);
     SaverMode = SaverModeOf(s.ScreenSaver);

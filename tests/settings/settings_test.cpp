@@ -39,16 +39,6 @@ protected:
     }
 };
 
-TEST_F(Settings, StringTableTexts)
-{
-    EXPECT_STREQ("Screen Saver.Kelvorin", ApplicationSection());
-    EXPECT_STREQ("PWProtected", PWProtectedKey);
-    EXPECT_STREQ("control.ini", SettingsFileName);
-    EXPECT_STREQ("SCRNSAVE.EXE", ScrnsaveExeKey);
-    EXPECT_STREQ("None", NoneText);
-    EXPECT_STREQ("kelvorin", OwnNameText);
-}
-
 TEST_F(Settings, NoFileGivesEveryDefaultAndWritesNothing)
 {
     RemoveControlIni();
