@@ -51,6 +51,14 @@ start_display() {
     return 1
 }
 
+# Makes the prefix if needed and keeps its wineserver running between programs,
+# so each test program starts in well under a second instead of several.
+keep_wine_warm() {
+    local prefix=$1 arch=$2
+    "$KELVORIN_ROOT/tools/wine-run" "$prefix" "$arch" cmd.exe /c exit >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" /usr/lib/wine/wineserver -p >/dev/null 2>&1 </dev/null || true
+}
+
 # Ends the wineserver of a prefix and the Xvfb started here, if any.
 stop_started() {
     local prefix=$1
