@@ -1,0 +1,71 @@
+# Shared by run.sh and test.sh: packages, the Wine architecture this machine can
+# run, a virtual display, and clean-up of what was started.
+
+KELVORIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Installs whatever of the build and test tools is missing (Debian, as root).
+ensure_packages() {
+    local extra=("$@") missing=()
+    command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(mingw-w64)
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(mingw-w64)
+    command -v cmake >/dev/null || missing+=(cmake)
+    command -v make >/dev/null || missing+=(make)
+    command -v Xvfb >/dev/null || missing+=(xvfb)
+    command -v flock >/dev/null || missing+=(util-linux)
+    command -v objdump >/dev/null || missing+=(binutils)
+    [ -x /usr/lib/wine/wine64 ] || missing+=(wine wine64)
+    [ -x /usr/lib/wine/wine ] || missing+=(wine wine32:i386)
+    missing+=("${extra[@]}")
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# win32 where 32-bit Wine runs; win64 where the kernel cannot run 32-bit
+# programs (32-bit emulation switched off), so the 64-bit build stands in.
+wine_arch() {
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo win32; else echo win64; fi
+}
+
+# Starts Xvfb on the first free display; sets DISPLAY and XVFB_PID.
+start_display() {
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+    done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start on :$n" >&2
+    return 1
+}
+
+# Ends the wineserver of a prefix and the Xvfb started here, if any.
+stop_started() {
+    local prefix=$1
+    if [ -d "$prefix" ]; then
+        WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    fi
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=
+    fi
+}
+
+# Configures and builds one preset; the rest of the arguments go to the configure step.
+build_preset() {
+    local preset=$1
+    shift
+    cmake --preset "$preset" "$@" >/dev/null
+    cmake --build "build/$preset" -j"$(nproc)" >/dev/null
+}

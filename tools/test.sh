@@ -1,0 +1,22 @@
+#!/bin/bash
+# Installs what is missing, builds everything and runs every test under Wine on a
+# virtual display of its own. Ends with CTest's summary; non-zero on failure.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+cd "$KELVORIN_ROOT"
+
+ensure_packages
+arch=$(wine_arch)
+echo "Building the 32-bit kelvorin.scr"
+if [ "$arch" = win32 ]; then
+    build_preset win32 -DKELVORIN_TESTS=ON
+else
+    build_preset win32 -DKELVORIN_TESTS=OFF
+    echo "32-bit programs cannot run on this kernel: tests run the 64-bit build under 64-bit Wine"
+    build_preset win64 -DKELVORIN_TESTS=ON
+fi
+tools/check-executable build/win32/kelvorin.scr
+
+trap 'stop_started "$KELVORIN_ROOT/build/$arch/wineprefix"' EXIT
+start_display
+ctest --test-dir "build/$arch" --output-on-failure
