@@ -84,11 +84,14 @@ bool FindSixteenBitDescription(HANDLE file, char description[SaverDescriptionSiz
 void BuildSaverCatalog(HWND dialog)
 {
     ReleaseSaverCatalog();
-    GetSystemDirectoryA(SaverCatalog.systemDirectory, sizeof SaverCatalog.systemDirectory - 1);
-    char pattern[sizeof SaverCatalog.systemDirectory + sizeof SaverFilePattern];
-    wsprintfA(pattern, SaverFilePattern, SaverCatalog.systemDirectory);
-    ListMessage(dialog, CB_DIR, PlainFiles, reinterpret_cast<LPARAM>(pattern));
-    CollectListedSavers(dialog, SaverCatalog.systemDirectory);
+    UINT length = GetSystemDirectoryA(SaverCatalog.systemDirectory, sizeof SaverCatalog.systemDirectory);
+    // Without the directory the pattern would name the current drive's root instead.
+    if (length > 0 && length < sizeof SaverCatalog.systemDirectory) {
+        char pattern[sizeof SaverCatalog.systemDirectory + sizeof SaverFilePattern];
+        wsprintfA(pattern, SaverFilePattern, SaverCatalog.systemDirectory);
+        ListMessage(dialog, CB_DIR, PlainFiles, reinterpret_cast<LPARAM>(pattern));
+        CollectListedSavers(dialog, SaverCatalog.systemDirectory);
+    }
     ListMessage(dialog, CB_RESETCONTENT, 0, 0);
     FillSaverList(dialog);
 }
