@@ -4,18 +4,20 @@
 KELVORIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Installs whatever of the build and test tools is missing (Debian, as root).
+# Further arguments name more tools as COMMAND=PACKAGE.
 ensure_packages() {
-    local extra=("$@") missing=()
+    local missing=() tool
+    for tool in "$@"; do
+        command -v "${tool%%=*}" >/dev/null || missing+=("${tool#*=}")
+    done
     command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(mingw-w64)
     command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(mingw-w64)
     command -v cmake >/dev/null || missing+=(cmake)
     command -v make >/dev/null || missing+=(make)
     command -v Xvfb >/dev/null || missing+=(xvfb)
     command -v flock >/dev/null || missing+=(util-linux)
-    command -v objdump >/dev/null || missing+=(binutils)
     [ -x /usr/lib/wine/wine64 ] || missing+=(wine wine64)
     [ -x /usr/lib/wine/wine ] || missing+=(wine wine32:i386)
-    missing+=("${extra[@]}")
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -23,7 +25,7 @@ ensure_packages() {
     fi
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
 # win32 where 32-bit Wine runs; win64 where the kernel cannot run 32-bit
@@ -47,6 +49,14 @@ start_display() {
     done
     echo "Xvfb did not start on :$n" >&2
     return 1
+}
+
+# Makes the prefix if needed and keeps its wineserver running between programs,
+# so each test program starts in well under a second instead of several.
+keep_wine_warm() {
+    local prefix=$1 arch=$2
+    "$KELVORIN_ROOT/tools/wine-run" "$prefix" "$arch" cmd.exe /c exit >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" /usr/lib/wine/wineserver -p >/dev/null 2>&1 </dev/null || true
 }
 
 # Ends the wineserver of a prefix and the Xvfb started here, if any.

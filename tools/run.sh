@@ -9,7 +9,7 @@ cd "$KELVORIN_ROOT"
 
 headless=
 [ -z "${DISPLAY:-}" ] && headless=1
-if [ -n "$headless" ]; then ensure_packages imagemagick; else ensure_packages; fi
+if [ -n "$headless" ]; then ensure_packages import=imagemagick; else ensure_packages; fi
 
 arch=$(wine_arch)
 build_preset win32 -DKELVORIN_TESTS=OFF

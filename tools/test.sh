@@ -17,6 +17,8 @@ else
 fi
 tools/check-executable build/win32/kelvorin.scr
 
-trap 'stop_started "$KELVORIN_ROOT/build/$arch/wineprefix"' EXIT
+prefix="$KELVORIN_ROOT/build/$arch/wineprefix"
+trap 'stop_started "$prefix"' EXIT
 start_display
+keep_wine_warm "$prefix" "$arch"
 ctest --test-dir "build/$arch" --output-on-failure

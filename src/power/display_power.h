@@ -4,24 +4,7 @@
 
 #include <cstdint>
 
-// VBE/PM terms in which callers speak.
-enum DisplayPowerState : uint32_t {
-    DisplayPowerOn = 0,
-    DisplayPowerStandby = 1,
-    DisplayPowerSuspend = 2,
-    DisplayPowerOff = 4,
-};
-enum DisplayPowerFunction : uint32_t {
-    ReportCapabilities = 0,
-    SetState = 1,
-};
-enum DisplayPowerCaps : uint32_t {
-    DisplayPowerCapsStandby = 1,
-    DisplayPowerCapsSuspend = 2,
-    DisplayPowerCapsOff = 4,
-};
-// DisplayPowerStatus when the driver supports display power control.
-constexpr int32_t DisplayPowerSupported = 79;
+#include "power/power_packets.h"
 
 // Which driver interface answered the probe.
 enum DisplayPowerInterfaceKind : int32_t {

@@ -10,6 +10,7 @@ enum StandbyDeviceCode : uint32_t {
 };
 
 extern HANDLE StandbyDeviceHandle;      // INVALID_HANDLE_VALUE while not open
+extern DWORD StandbyDeviceBytesReturned; // receives each request's byte count; not read
 
 int32_t OpenStandbyDevice();
 int32_t ControlStandbyDevice(uint32_t code);

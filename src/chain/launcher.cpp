@@ -1,0 +1,47 @@
+// Starts another saver program as a process of its own.
+#include "chain/launcher.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+
+#include "host/outside.h"
+
+char ChainedSaverPath[256];
+char ChainedSaverCommandLine[256];
+
+namespace {
+
+static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68,
+              "a 32-bit start-up record is 68 bytes");
+
+char LaunchMessage[80];
+
+void ShowLaunchFailure(DWORD error)
+{
+    snprintf(LaunchMessage, sizeof LaunchMessage, "CreateProcess fail (%ld)",
+             static_cast<long>(static_cast<int32_t>(error)));
+    Outside::ShowMessageBox(nullptr, LaunchMessage, "CreateProcess", MB_OK);
+}
+
+} // namespace
+
+bool LaunchSaver(const char* application, char* commandLine)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process = {};
+    // Handles are inherited on purpose: a started saver gets what this process holds.
+    if (!CreateProcessA(application, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
+                        nullptr, nullptr, &startup, &process)) {
+        ShowLaunchFailure(GetLastError());
+        return false;
+    }
+    // Nothing ever waits for or signals the started saver.
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}

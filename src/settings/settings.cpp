@@ -1,0 +1,168 @@
+// The settings record and its persistence in control.ini, key by key through
+// the private-profile services; nothing is cached between loads.
+#include "settings/settings.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "host/host.h"
+#include "resources/resource.h"
+
+SaverSettingsRecord SaverSettings;
+int SaverMode = SaverModeBlank;
+int32_t PWProtectedRestore;
+
+char PWProtectedKey[22];
+char SettingsFileName[60];
+char ScrnsaveExeKey[60];
+char NoneText[5];
+char OwnNameText[10];
+
+namespace {
+
+const char SpinDownAfterKey[] = "Spin Down After";
+const char DriveStandbyKey[] = "Drive Standby";
+const char VideoManagedKey[] = "Video Managed";
+const char SuspendKey[] = "Suspend";
+const char OffKey[] = "Off";
+const char StandbyKey[] = "Standby";
+const char MouseKey[] = "Mouse";
+const char SuspendAfterKey[] = "Suspend After";
+const char StandbyAfterKey[] = "Standby After";
+const char OffAfterKey[] = "Off After";
+const char ScreenSaverSpeedKey[] = "Screen Saver Speed";
+const char ScreenSaverKey[] = "Screen Saver";
+
+// Another saver N keeps its settings in the section "Screen Saver.N".
+const char SaverSectionPrefix[] = "Screen Saver.";
+
+void LoadSettingString(UINT id, char* text, int size)
+{
+    text[0] = '\0';
+    LoadStringA(ModuleInstance, id, text, size);
+}
+
+// Copies at most size - 1 characters; source and target may be the same buffer.
+void CopyText(char* target, size_t size, const char* source)
+{
+    size_t length = strnlen(source, size - 1);
+    memmove(target, source, length);
+    target[length] = '\0';
+}
+
+uint16_t ReadNumber16(const char* key, int32_t defaultValue)
+{
+    return static_cast<uint16_t>(ReadSettingNumber(key, defaultValue));
+}
+
+int32_t ReadNumber32(const char* key, int32_t defaultValue)
+{
+    return static_cast<int32_t>(ReadSettingNumber(key, defaultValue));
+}
+
+void ReadSettingText(const char* key, char* text, DWORD size)
+{
+    GetPrivateProfileStringA(ApplicationSection(), key, NoneText, text, size, SettingsFileName);
+}
+
+// In a chained run the started saver's password flag stands for ours.
+void CopyChainedPassword()
+{
+    char section[sizeof SaverSectionPrefix + sizeof SaverSettings.ScreenSaver];
+    snprintf(section, sizeof section, "%s%s", SaverSectionPrefix, SaverSettings.ScreenSaver);
+    SaverSettings.PWProtected = static_cast<int32_t>(
+        GetPrivateProfileIntA(section, PWProtectedKey, 0, SettingsFileName));
+    WriteSettingNumber(ApplicationSection(), PWProtectedKey,
+                       static_cast<uint32_t>(SaverSettings.PWProtected));
+}
+
+void WriteSetting(const char* key, uint32_t value)
+{
+    WriteSettingNumber(ApplicationSection(), key, value);
+}
+
+} // namespace
+
+const char* ApplicationSection()
+{
+    static char section[2 * sizeof ApplicationName / sizeof ApplicationName[0]];
+    if (WideCharToMultiByte(CP_ACP, 0, ApplicationName, -1, section, sizeof section, nullptr,
+                            nullptr) == 0)
+        section[0] = '\0';
+    return section;
+}
+
+void LoadSettingStrings()
+{
+    LoadSettingString(IDS_PWPROTECTED, PWProtectedKey, sizeof PWProtectedKey);
+    LoadSettingString(IDS_CONTROL_INI, SettingsFileName, sizeof SettingsFileName);
+    LoadSettingString(IDS_SCRNSAVE_EXE, ScrnsaveExeKey, sizeof ScrnsaveExeKey);
+    LoadSettingString(IDS_NONE, NoneText, sizeof NoneText);
+    LoadSettingString(IDS_OWN_NAME, OwnNameText, sizeof OwnNameText);
+}
+
+void LoadSettings(bool chainedCopy)
+{
+    SaverSettingsRecord& s = SaverSettings;
+    s.SpinDownAfter = ReadNumber16(SpinDownAfterKey, 1);
+    s.DriveStandby = ReadNumber32(DriveStandbyKey, 0);
+    s.VideoManaged = ReadNumber32(VideoManagedKey, 0);
+    s.Suspend = ReadNumber32(SuspendKey, 0);
+    s.Off = ReadNumber32(OffKey, 0);
+    s.Standby = ReadNumber32(StandbyKey, 0);
+    s.Mouse = ReadNumber32(MouseKey, 1);
+    s.PWProtected = 0;
+    s.SuspendAfter = ReadNumber16(SuspendAfterKey, 0);
+    s.StandbyAfter = ReadNumber16(StandbyAfterKey, 0);
+    s.OffAfter = ReadNumber16(OffAfterKey, 0);
+    s.ScreenSaverSpeed = ReadNumber16(ScreenSaverSpeedKey, 0);
+    ReadSettingText(ScreenSaverKey, s.ScreenSaver, sizeof s.ScreenSaver);
+    ReadSettingText(ScrnsaveExeKey, s.ScrnsaveExe, sizeof s.ScrnsaveExe);
+    SaverMode = SaverModeOf(s.ScreenSaver);
+    PWProtectedRestore = s.PWProtected;
+    if (chainedCopy && SaverMode == SaverModeChained)
+        CopyChainedPassword();
+}
+
+void SaveSettings(const char* name, const char* path)
+{
+    SaverSettingsRecord& s = SaverSettings;
+    CopyText(s.ScreenSaver, sizeof s.ScreenSaver, name);
+    CopyText(s.ScrnsaveExe, sizeof s.ScrnsaveExe, path);
+    WriteSetting(DriveStandbyKey, static_cast<uint32_t>(s.DriveStandby));
+    WriteSetting(VideoManagedKey, static_cast<uint32_t>(s.VideoManaged));
+    WriteSetting(SuspendKey, static_cast<uint32_t>(s.Suspend));
+    WriteSetting(OffKey, static_cast<uint32_t>(s.Off));
+    WriteSetting(StandbyKey, static_cast<uint32_t>(s.Standby));
+    WriteSetting(MouseKey, static_cast<uint32_t>(s.Mouse));
+    WriteSetting(PWProtectedKey, static_cast<uint32_t>(s.PWProtected));
+    WriteSetting(SuspendAfterKey, s.SuspendAfter);
+    WriteSetting(StandbyAfterKey, s.StandbyAfter);
+    WriteSetting(OffAfterKey, s.OffAfter);
+    WriteSetting(SpinDownAfterKey, s.SpinDownAfter);
+    WriteSetting(ScreenSaverSpeedKey, s.ScreenSaverSpeed);
+    WritePrivateProfileStringA(ApplicationSection(), ScreenSaverKey, s.ScreenSaver,
+                               SettingsFileName);
+    WritePrivateProfileStringA(ApplicationSection(), ScrnsaveExeKey, s.ScrnsaveExe,
+                               SettingsFileName);
+    SaverMode = SaverModeOf(s.ScreenSaver);
+}
+
+void WriteSettingNumber(const char* section, const char* key, uint32_t value)
+{
+    char text[11];
+    snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(value));
+    WritePrivateProfileStringA(section, key, text, SettingsFileName);
+}
+
+uint32_t ReadSettingNumber(const char* key, int32_t defaultValue)
+{
+    return GetPrivateProfileIntA(ApplicationSection(), key, defaultValue, SettingsFileName);
+}
+
+int SaverModeOf(const char* name)
+{
+    return SaverModeFor(name, OwnNameText, NoneText);
+}

@@ -1,0 +1,129 @@
+// Starting another saver program: the exact application name and command line
+// it receives, inherited handles, and the message when it cannot be started.
+// GetProcessIdOfThread needs a newer Windows than the program targets.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "chain/launcher.h"
+#include "host/outside.h"
+#include "support/wine_test.h"
+
+namespace {
+
+struct MessageBoxCall {
+    int count = 0;
+    HWND owner = nullptr;
+    std::string text, caption;
+    UINT type = 0;
+};
+MessageBoxCall Shown;
+
+int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    Shown.count++;
+    Shown.owner = owner;
+    Shown.text = text;
+    Shown.caption = caption;
+    Shown.type = type;
+    return IDOK;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+// Whether this process holds any handle of the process `id` or of one of its threads.
+bool HoldsHandleOf(DWORD id)
+{
+    for (ULONG_PTR value = 4; value < 0x1000; value += 4) {
+        HANDLE handle = reinterpret_cast<HANDLE>(value);
+        if (GetProcessId(handle) == id || GetProcessIdOfThread(handle) == id)
+            return true;
+    }
+    return false;
+}
+
+std::string TempPath(const char* name)
+{
+    char directory[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    return std::string(directory) + name;
+}
+
+class Launcher : public testing::Test {
+protected:
+    HANDLE event_ = nullptr;
+    std::string record_ = TempPath("kelvorin-launch.txt");
+
+    void SetUp() override
+    {
+        Shown = MessageBoxCall();
+        Outside::ShowMessageBox = RecordMessageBox;
+        // Created before the start and inheritable: the started program must be able to use it.
+        SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+        event_ = CreateEventA(&inheritable, TRUE, FALSE, nullptr);
+        SetEnvironmentVariableA("KELVORIN_LAUNCH_EVENT",
+                                std::to_string(reinterpret_cast<ULONG_PTR>(event_)).c_str());
+        SetEnvironmentVariableA("KELVORIN_LAUNCH_RECORD", record_.c_str());
+        DeleteFileA(record_.c_str());
+    }
+    void TearDown() override
+    {
+        Outside::ShowMessageBox = MessageBoxA;
+        CloseHandle(event_);
+        DeleteFileA(record_.c_str());
+    }
+
+    // Fills the buffers as the callers do and starts `path`.
+    bool Launch(const std::string& path, const char* option)
+    {
+        snprintf(ChainedSaverPath, sizeof ChainedSaverPath, "%s", path.c_str());
+        snprintf(ChainedSaverCommandLine, sizeof ChainedSaverCommandLine, "%s%s", path.c_str(),
+                 option);
+        return LaunchSaver(ChainedSaverPath, ChainedSaverCommandLine);
+    }
+};
+
+TEST_F(Launcher, StartsTheProgramWithItsSwitchAndInheritedHandles)
+{
+    // A saver file as the catalogue would list it, and the helper under its own name.
+    std::string saver = TempPath("A.SCR");
+    std::string helper = Narrow(HelperProgramPath("record_launch"));
+    ASSERT_TRUE(CopyFileA(helper.c_str(), saver.c_str(), FALSE));
+    const struct {
+        std::string path;
+        const char* option;
+    } rows[] = {{saver, " /S"}, {saver, " /C"}, {helper, " /S"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path + row.option);
+        ResetEvent(event_);
+        EXPECT_TRUE(Launch(row.path, row.option));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(event_, 10000))
+            << "the started program could not signal the inherited event";
+        std::string record;
+        ASSERT_TRUE(ReadWholeFile(record_, &record));
+        std::string expected = row.path + row.option + "\ninherited=1\nprocess=";
+        ASSERT_EQ(expected, record.substr(0, expected.size()));
+        DWORD child = strtoul(record.c_str() + expected.size(), nullptr, 10);
+        EXPECT_FALSE(HoldsHandleOf(child)) << "process or thread handle left open";
+    }
+    EXPECT_EQ(0, Shown.count);
+    DeleteFileA(saver.c_str());
+}
+
+TEST_F(Launcher, MissingProgramIsReported)
+{
+    std::string missing = TempPath("NOSUCH.SCR");
+    EXPECT_FALSE(Launch(missing, " /S"));
+    EXPECT_EQ(1, Shown.count);
+    EXPECT_EQ(nullptr, Shown.owner);
+    EXPECT_EQ("CreateProcess fail (2)", Shown.text);
+    EXPECT_EQ("CreateProcess", Shown.caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK), Shown.type);
+}
+
+} // namespace
