@@ -1,17 +1,437 @@
-// The setup dialog of a configuration run (template 2003).
+// The setup dialog of a configuration run (template 2003): loads the settings,
+// lists the savers, offers only what the display and the drive device can do,
+// and saves everything on OK.
 #include "settings/setup_dialog.h"
 
-INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+#include <string>
+
+#include "chain/catalog.h"
+#include "chain/launcher.h"
+#include "host/host.h"
+#include "host/outside.h"
+#include "power/display_power.h"
+#include "power/standby_device.h"
+#include "resources/resource.h"
+#include "settings/about_dialog.h"
+#include "settings/minute_text.h"
+#include "settings/settings.h"
+
+namespace {
+
+constexpr char HelpFile[] = "kelvorin.hlp";
+constexpr char TestSwitch[] = " /S";
+constexpr char SetupSwitch[] = " /C";
+constexpr INT_PTR SetupSaved = 1;
+constexpr INT_PTR SetupCancelled = 0;
+// The spin bars are only arrows: their thumb rests in the middle of 1 to 3.
+constexpr int SpinLowest = 1;
+constexpr int SpinHighest = 3;
+constexpr int SpinMiddle = 2;
+constexpr uint16_t LargestSpinCount = 99;
+constexpr uint16_t LargestStageCount = 99;
+constexpr int32_t MouseMoveBit = 1;
+constexpr int32_t MouseClickBit = 2;
+constexpr size_t ListTextSize = 256;
+
+// A power row: its check box, spin bar, minute field and label.
+struct PowerRow {
+    int check;
+    int spin;
+    int edit;
+    int label;
+};
+
+enum PowerRowIndex { StandbyRow, SuspendRow, OffRow, DriveRow, PowerRowCount };
+constexpr int StageCount = DriveRow;    // the display stages come first
+
+const PowerRow PowerRows[PowerRowCount] = {
+    {IDC_STANDBY, IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, IDC_STANDBY_LABEL},
+    {IDC_SUSPEND, IDC_SUSPEND_SPIN, IDC_SUSPEND_AFTER, IDC_SUSPEND_LABEL},
+    {IDC_OFF, IDC_OFF_SPIN, IDC_OFF_AFTER, IDC_OFF_LABEL},
+    {IDC_DRIVE_STANDBY, IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, IDC_SPIN_DOWN_LABEL},
+};
+const uint32_t StageCapability[StageCount] = {
+    DisplayPowerCapsStandby, DisplayPowerCapsSuspend, DisplayPowerCapsOff,
+};
+
+// Which stages the display reported at initialisation.
+bool StageAvailable[StageCount];
+uint32_t DisplayCapabilities;
+
+int32_t& RowSetting(int row)
 {
+    switch (row) {
+    case StandbyRow:
+        return SaverSettings.Standby;
+    case SuspendRow:
+        return SaverSettings.Suspend;
+    case OffRow:
+        return SaverSettings.Off;
+    }
+    return SaverSettings.DriveStandby;
+}
+
+uint16_t& RowMinutes(int row)
+{
+    switch (row) {
+    case StandbyRow:
+        return SaverSettings.StandbyAfter;
+    case SuspendRow:
+        return SaverSettings.SuspendAfter;
+    case OffRow:
+        return SaverSettings.OffAfter;
+    }
+    return SaverSettings.SpinDownAfter;
+}
+
+void Flip(int32_t& flag)
+{
+    flag ^= 1;
+}
+
+void SetCheck(HWND dialog, int id, int32_t value)
+{
+    CheckDlgButton(dialog, id, value ? BST_CHECKED : BST_UNCHECKED);
+}
+
+int32_t CheckOf(HWND dialog, int id)
+{
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0;
+}
+
+void Enable(HWND dialog, int id, bool enabled)
+{
+    EnableWindow(GetDlgItem(dialog, id), enabled);
+}
+
+void EnableRow(HWND dialog, int row, bool enabled)
+{
+    Enable(dialog, PowerRows[row].spin, enabled);
+    Enable(dialog, PowerRows[row].edit, enabled);
+    Enable(dialog, PowerRows[row].label, enabled);
+}
+
+void ShowMinutes(HWND dialog, int row)
+{
+    SetDlgItemInt(dialog, PowerRows[row].edit, RowMinutes(row), FALSE);
+}
+
+uint16_t ReadMinutes(HWND dialog, int row)
+{
+    HWND edit = GetDlgItem(dialog, PowerRows[row].edit);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+    GetWindowTextA(edit, &text[0], static_cast<int>(text.size()));
+    return ParseMinuteCount(text.c_str());
+}
+
+LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SendDlgItemMessageA(dialog, IDC_SAVER_LIST, message, wParam, lParam);
+}
+
+// The selected entry's text and its catalogue path; false when nothing is
+// selected or the entry cannot be read.
+bool ReadSelectedSaver(HWND dialog, char text[ListTextSize], const char** path)
+{
+    LRESULT selected = ListMessage(dialog, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR)
+        return false;
+    LRESULT length = ListMessage(dialog, CB_GETLBTEXTLEN, selected, 0);
+    if (length == CB_ERR || length >= static_cast<LRESULT>(ListTextSize))
+        return false;
+    if (ListMessage(dialog, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text)) == CB_ERR)
+        return false;
+    *path = SaverCatalogPath(static_cast<int>(selected));
+    return *path != nullptr;
+}
+
+// Password and launch controls after the saver choice; the password box is
+// enabled by `passwordBoxEnabled`.
+void ShowSaverChoice(HWND dialog, bool passwordBoxEnabled)
+{
+    const bool logo = SaverMode == SaverModeLogo;
+    const bool passwordOffered = SaverSettings.PWProtected != 0 && logo;
+    SetCheck(dialog, IDC_PASSWORD_PROTECTED, passwordOffered);
+    Enable(dialog, IDC_PASSWORD_PROTECTED, passwordBoxEnabled);
+    Enable(dialog, IDC_SET_PASSWORD, passwordOffered);
+    Enable(dialog, IDC_SETUP, SaverMode == SaverModeChained);
+    Enable(dialog, IDC_TEST, SaverMode == SaverModeChained);
+}
+
+void ResetSpinBars(HWND dialog)
+{
+    for (const PowerRow& row : PowerRows) {
+        HWND bar = GetDlgItem(dialog, row.spin);
+        SetScrollRange(bar, SB_CTL, SpinLowest, SpinHighest, FALSE);
+        SetScrollPos(bar, SB_CTL, SpinMiddle, FALSE);
+    }
+}
+
+void ShowStoredChecks(HWND dialog)
+{
+    SetCheck(dialog, IDC_DRIVE_STANDBY, SaverSettings.DriveStandby);
+    SetCheck(dialog, IDC_VIDEO_MANAGED, SaverSettings.VideoManaged);
+    SetCheck(dialog, IDC_MOUSE_MOVE, SaverSettings.Mouse & MouseMoveBit);
+    SetCheck(dialog, IDC_MOUSE_CLICK, SaverSettings.Mouse & MouseClickBit);
+    SetCheck(dialog, IDC_STANDBY, SaverSettings.Standby);
+    SetCheck(dialog, IDC_SUSPEND, SaverSettings.Suspend);
+    for (int row = 0; row < PowerRowCount; ++row)
+        ShowMinutes(dialog, row);
+    // "Video Off" shows its setting only while the display is managed.
+    if (SaverSettings.VideoManaged) {
+        for (int stage = 0; stage < StageCount; ++stage)
+            SetCheck(dialog, PowerRows[stage].check, RowSetting(stage));
+    }
+}
+
+// Disables what the display and the stored choices rule out.
+void ApplyDisplayLimits(HWND dialog)
+{
+    if (DisplayPowerStatus != DisplayPowerSupported) {
+        SaverSettings.VideoManaged = 0;
+        Enable(dialog, IDC_VIDEO_MANAGED, false);
+    }
+    for (int stage = 0; stage < StageCount; ++stage) {
+        StageAvailable[stage] = (DisplayCapabilities & StageCapability[stage]) != 0;
+        if (!StageAvailable[stage])
+            Enable(dialog, PowerRows[stage].check, false);
+    }
+    if (!SaverSettings.VideoManaged) {
+        for (int stage = 0; stage < StageCount; ++stage)
+            Enable(dialog, PowerRows[stage].check, false);
+    }
+    for (int row = 0; row < PowerRowCount; ++row)
+        EnableRow(dialog, row, RowSetting(row) != 0);
+}
+
+BOOL OnInitDialog(HWND dialog)
+{
+    LoadSettingStrings();
+    LoadSettings(false);
+    ResetSpinBars(dialog);
+    BuildSaverCatalog(dialog);
+    if (!OpenStandbyDevice()) {
+        Enable(dialog, IDC_DRIVE_STANDBY, false);
+        SaverSettings.DriveStandby = 0;
+    }
+    DisplayCapabilities = DisplayPowerRequest(DisplayPowerOn, ReportCapabilities);
+    ShowStoredChecks(dialog);
+    ApplyDisplayLimits(dialog);
+    ListMessage(dialog, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                reinterpret_cast<LPARAM>(SaverSettings.ScreenSaver));
+    ShowSaverChoice(dialog, SaverSettings.PWProtected != 0 && SaverMode == SaverModeLogo);
+    return TRUE;
+}
+
+void OnVideoManagedClicked(HWND dialog)
+{
+    Flip(SaverSettings.VideoManaged);
+    const bool managed = SaverSettings.VideoManaged != 0;
+    SetCheck(dialog, IDC_VIDEO_MANAGED, managed);
+    for (int stage = 0; stage < StageCount; ++stage) {
+        Enable(dialog, PowerRows[stage].check, StageAvailable[stage] && managed);
+        EnableRow(dialog, stage, RowSetting(stage) != 0 && managed);
+        // The held stage settings stay as they were until OK reads the boxes.
+        if (!managed)
+            SetCheck(dialog, PowerRows[stage].check, 0);
+    }
+}
+
+void OnDriveStandbyClicked(HWND dialog)
+{
+    Flip(SaverSettings.DriveStandby);
+    SetCheck(dialog, IDC_DRIVE_STANDBY, SaverSettings.DriveStandby);
+    EnableRow(dialog, DriveRow, SaverSettings.DriveStandby != 0);
+}
+
+void OnPasswordClicked(HWND dialog)
+{
+    Flip(SaverSettings.PWProtected);
+    SetCheck(dialog, IDC_PASSWORD_PROTECTED, SaverSettings.PWProtected);
+    Enable(dialog, IDC_SET_PASSWORD, SaverSettings.PWProtected != 0);
+}
+
+void OnStageClicked(HWND dialog, int stage)
+{
+    RowSetting(stage) = CheckOf(dialog, PowerRows[stage].check);
+    EnableRow(dialog, stage, RowSetting(stage) != 0);
+}
+
+void OnSaverSelected(HWND dialog)
+{
+    char text[ListTextSize];
+    const char* path = nullptr;
+    SaverMode = SaverModeOf(ReadSelectedSaver(dialog, text, &path) ? text : NoneText);
+    ShowSaverChoice(dialog, SaverMode == SaverModeLogo);
+}
+
+// Starts the selected saver with `switchText`, unless its path names no saver
+// or this module itself.
+void OnLaunchClicked(HWND dialog, const char* switchText)
+{
+    char text[ListTextSize];
+    const char* path = nullptr;
+    if (!ReadSelectedSaver(dialog, text, &path))
+        path = NoneText;
+    lstrcpynA(ChainedSaverPath, path, sizeof ChainedSaverPath);
+    if (SaverModeOf(ChainedSaverPath) != SaverModeChained)
+        return;
+    wsprintfA(ChainedSaverCommandLine, "%s%s", ChainedSaverPath, switchText);
+    (void)LaunchSaver(ChainedSaverPath, ChainedSaverCommandLine);
+}
+
+void ReadControls(HWND dialog)
+{
+    SaverSettings.DriveStandby = CheckOf(dialog, IDC_DRIVE_STANDBY);
+    SaverSettings.VideoManaged = CheckOf(dialog, IDC_VIDEO_MANAGED);
+    SaverSettings.Suspend = CheckOf(dialog, IDC_SUSPEND);
+    SaverSettings.Off = CheckOf(dialog, IDC_OFF);
+    SaverSettings.Standby = CheckOf(dialog, IDC_STANDBY);
+    SaverSettings.Mouse = (CheckOf(dialog, IDC_MOUSE_MOVE) ? MouseMoveBit : 0)
+                          | (CheckOf(dialog, IDC_MOUSE_CLICK) ? MouseClickBit : 0);
+    SaverSettings.PWProtected = CheckOf(dialog, IDC_PASSWORD_PROTECTED);
+    for (int row = 0; row < PowerRowCount; ++row)
+        RowMinutes(row) = ReadMinutes(dialog, row);
+    // The drive's count is saved as typed; the stages' stay within what the arrows reach.
+    for (int stage = 0; stage < StageCount; ++stage) {
+        if (RowMinutes(stage) > LargestStageCount)
+            RowMinutes(stage) = LargestStageCount;
+    }
+}
+
+BOOL OnOk(HWND dialog)
+{
+    ReadControls(dialog);
+    char name[ListTextSize];
+    const char* selectedPath = nullptr;
+    char path[sizeof SaverSettings.ScrnsaveExe];
+    if (ReadSelectedSaver(dialog, name, &selectedPath)) {
+        lstrcpynA(path, selectedPath, sizeof path);
+    } else {
+        lstrcpynA(name, NoneText, sizeof name);
+        lstrcpynA(path, SaverSettings.ScrnsaveExe, sizeof path);
+    }
+    SaveSettings(name, path);
+    EndDialog(dialog, SetupSaved);
+    ReleaseSaverCatalog();
+    return TRUE;
+}
+
+BOOL OnCancel(HWND dialog)
+{
+    ReleaseSaverCatalog();
+    EndDialog(dialog, SetupCancelled);
+    return TRUE;
+}
+
+void ShowHelpContents(HWND dialog)
+{
+    Outside::ShowHelp(dialog, HelpFile, HELP_CONTENTS, 0);
+}
+
+void ShowAboutBox(HWND dialog)
+{
+    DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+}
+
+BOOL OnButtonClicked(HWND dialog, int id)
+{
+    switch (id) {
+    case IDOK:
+        return OnOk(dialog);
+    case IDCANCEL:
+        return OnCancel(dialog);
+    case IDC_VIDEO_MANAGED:
+        OnVideoManagedClicked(dialog);
+        break;
+    case IDC_DRIVE_STANDBY:
+        OnDriveStandbyClicked(dialog);
+        break;
+    case IDC_PASSWORD_PROTECTED:
+        OnPasswordClicked(dialog);
+        break;
+    case IDC_STANDBY:
+        OnStageClicked(dialog, StandbyRow);
+        break;
+    case IDC_SUSPEND:
+        OnStageClicked(dialog, SuspendRow);
+        break;
+    case IDC_OFF:
+        OnStageClicked(dialog, OffRow);
+        break;
+    case IDC_TEST:
+        OnLaunchClicked(dialog, TestSwitch);
+        break;
+    case IDC_SETUP:
+        OnLaunchClicked(dialog, SetupSwitch);
+        break;
+    case IDC_ABOUT:
+        ShowAboutBox(dialog);
+        break;
+    case IDC_HELP_BUTTON:
+        ShowHelpContents(dialog);
+        break;
+    }
+    // "Move", "Click" and "&Set Password..." need nothing here.
+    return FALSE;
+}
+
+BOOL OnCommand(HWND dialog, WPARAM wParam)
+{
+    const int id = LOWORD(wParam);
+    const int notification = HIWORD(wParam);
+    if (id == IDC_SAVER_LIST) {
+        if (notification == CBN_SELCHANGE)
+            OnSaverSelected(dialog);
+        return FALSE;
+    }
+    if (notification != BN_CLICKED)
+        return FALSE;
+    return OnButtonClicked(dialog, id);
+}
+
+// An arrow of a spin bar moves its row's stored count by one within 0 to 99.
+void OnSpin(HWND dialog, int request, HWND bar)
+{
+    int row = 0;
+    while (row < PowerRowCount && GetDlgItem(dialog, PowerRows[row].spin) != bar)
+        ++row;
+    if (row == PowerRowCount)
+        return;
+    uint16_t& minutes = RowMinutes(row);
+    if (minutes > LargestSpinCount)
+        minutes = LargestSpinCount;
+    if (request == SB_LINEUP) {
+        if (minutes != LargestSpinCount)
+            ++minutes;
+    } else if (request == SB_LINEDOWN) {
+        if (minutes != 0)
+            --minutes;
+    } else {
+        return;
+    }
+    ShowMinutes(dialog, row);
+    if (row == OffRow)
+        SetScrollPos(bar, SB_CTL, minutes, TRUE);
+}
+
+} // namespace
+
+INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // F1 on any control arrives as the registered help message.
+    if (SaverHelpMessage != 0 && message == SaverHelpMessage) {
+        ShowHelpContents(dialog);
+        return FALSE;
+    }
     switch (message) {
     case WM_INITDIALOG:
-        return TRUE;
+        return OnInitDialog(dialog);
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wParam) == IDOK ? 1 : 0);
-            return TRUE;
-        }
-        break;
+        return OnCommand(dialog, wParam);
+    case WM_VSCROLL:
+        OnSpin(dialog, LOWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return FALSE;
     }
     return FALSE;
 }

@@ -1,0 +1,136 @@
+// Stand-ins for the display driver, the drive device, the help engine and
+// message boxes, behind the seams of host/outside.h.
+#include "settings/outside_fakes.h"
+
+#include <cstring>
+
+#include "host/outside.h"
+#include "power/display_power.h"
+#include "power/standby_device.h"
+
+FakeOutside Fake;
+
+namespace {
+
+HDC const FakeDisplayContext = reinterpret_cast<HDC>(static_cast<INT_PTR>(0x4B10));
+HANDLE const FakeDeviceHandle = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x4B20));
+constexpr size_t VbePmBlockSize = 28;
+constexpr size_t StatusOffset = 0;      // AL of the EAX image
+constexpr size_t ResultOffset = 5;      // BH of the EBX image
+
+struct RealCalls {
+    decltype(Outside::CreateDisplayContext) createDisplayContext;
+    decltype(Outside::DriverEscape) driverEscape;
+    decltype(Outside::DeleteDisplayContext) deleteDisplayContext;
+    decltype(Outside::OpenDevice) openDevice;
+    decltype(Outside::ControlDevice) controlDevice;
+    decltype(Outside::CloseDevice) closeDevice;
+    decltype(Outside::ShowHelp) showHelp;
+    decltype(Outside::ShowMessageBox) showMessageBox;
+};
+RealCalls Real;
+bool Installed;
+
+HDC WINAPI FakeCreateDisplayContext(LPCSTR, LPCSTR, LPCSTR, const DEVMODEA*)
+{
+    return FakeDisplayContext;
+}
+
+int WINAPI FakeDriverEscape(HDC, int escape, int inputSize, LPCSTR input, int outputSize, LPSTR output)
+{
+    if (escape == QUERYESCSUPPORT && inputSize >= 4) {
+        int32_t asked = 0;
+        memcpy(&asked, input, sizeof asked);
+        return Fake.displayAnswers && asked == ESCAPE_VBEPM_CALL;
+    }
+    if (escape == ESCAPE_VBEPM_CALL && Fake.displayAnswers && outputSize >= static_cast<int>(VbePmBlockSize)) {
+        output[StatusOffset] = static_cast<char>(Fake.status);
+        output[ResultOffset] = static_cast<char>(Fake.capabilities);
+        return 1;
+    }
+    return 0;
+}
+
+BOOL WINAPI FakeDeleteDisplayContext(HDC)
+{
+    return TRUE;
+}
+
+HANDLE WINAPI FakeOpenDevice(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE)
+{
+    ++Fake.deviceOpenCalls;
+    return Fake.deviceOpens ? FakeDeviceHandle : INVALID_HANDLE_VALUE;
+}
+
+BOOL WINAPI FakeControlDevice(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD, LPOVERLAPPED)
+{
+    return TRUE;
+}
+
+BOOL WINAPI FakeCloseDevice(HANDLE)
+{
+    return TRUE;
+}
+
+BOOL WINAPI FakeShowHelp(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
+{
+    ++Fake.helpCalls;
+    Fake.helpWindow = window;
+    Fake.helpFile = file ? file : "";
+    Fake.helpCommand = command;
+    Fake.helpData = data;
+    return TRUE;
+}
+
+int WINAPI FakeShowMessageBox(HWND, LPCSTR text, LPCSTR, UINT)
+{
+    ++Fake.messageBoxes;
+    Fake.lastMessage = text ? text : "";
+    return IDOK;
+}
+
+void ResetPowerGlobals()
+{
+    DisplayContext = nullptr;
+    DisplayPowerInterface = NoPowerEscape;
+    DisplayPowerStatus = 0;
+    StandbyDeviceHandle = INVALID_HANDLE_VALUE;
+}
+
+} // namespace
+
+void InstallFakeOutside(const FakeOutside& settings)
+{
+    if (!Installed) {
+        Real = {Outside::CreateDisplayContext, Outside::DriverEscape, Outside::DeleteDisplayContext,
+                Outside::OpenDevice, Outside::ControlDevice, Outside::CloseDevice,
+                Outside::ShowHelp, Outside::ShowMessageBox};
+        Installed = true;
+    }
+    Fake = settings;
+    Outside::CreateDisplayContext = FakeCreateDisplayContext;
+    Outside::DriverEscape = FakeDriverEscape;
+    Outside::DeleteDisplayContext = FakeDeleteDisplayContext;
+    Outside::OpenDevice = FakeOpenDevice;
+    Outside::ControlDevice = FakeControlDevice;
+    Outside::CloseDevice = FakeCloseDevice;
+    Outside::ShowHelp = FakeShowHelp;
+    Outside::ShowMessageBox = FakeShowMessageBox;
+    ResetPowerGlobals();
+}
+
+void RemoveFakeOutside()
+{
+    if (!Installed)
+        return;
+    ResetPowerGlobals();
+    Outside::CreateDisplayContext = Real.createDisplayContext;
+    Outside::DriverEscape = Real.driverEscape;
+    Outside::DeleteDisplayContext = Real.deleteDisplayContext;
+    Outside::OpenDevice = Real.openDevice;
+    Outside::ControlDevice = Real.controlDevice;
+    Outside::CloseDevice = Real.closeDevice;
+    Outside::ShowHelp = Real.showHelp;
+    Outside::ShowMessageBox = Real.showMessageBox;
+    Installed = false;
+}

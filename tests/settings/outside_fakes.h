@@ -1,0 +1,33 @@
+// Stand-ins for what lies outside the system while the setup dialog runs: a
+// register-interface display driver, the drive-standby device, the help engine
+// and message boxes. Installing resets the power globals; removing puts the
+// real calls back.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+struct FakeOutside {
+    // Display: answers the probe for escape 20480 when `displayAnswers`, and the
+    // capability query with AL `status` and BH `capabilities`.
+    bool displayAnswers = false;
+    uint8_t status = 79;
+    uint8_t capabilities = 7;
+    bool deviceOpens = false;
+
+    int deviceOpenCalls = 0;
+    int helpCalls = 0;
+    HWND helpWindow = nullptr;
+    std::string helpFile;
+    UINT helpCommand = 0;
+    ULONG_PTR helpData = 0;
+    int messageBoxes = 0;
+    std::string lastMessage;
+};
+
+extern FakeOutside Fake;
+
+// Points the seams at the fakes with these settings and resets the power globals.
+void InstallFakeOutside(const FakeOutside& settings);
+void RemoveFakeOutside();

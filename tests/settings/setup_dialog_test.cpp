@@ -1,0 +1,731 @@
+// The setup dialog run for real from template 2003 and driven from inside its
+// modal loop: what it shows for stored settings and hardware, what its controls
+// do, and what OK and Cancel leave in control.ini.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "chain/catalog.h"
+#include "host/host.h"
+#include "resources/resource.h"
+#include "settings/outside_fakes.h"
+#include "settings/settings.h"
+#include "settings/setup_dialog.h"
+#include "support/dialog_script.h"
+#include "support/system_files.h"
+#include "support/wine_test.h"
+
+namespace {
+
+using Ids = std::set<int>;
+using Values = std::map<std::string, std::string>;
+
+const Ids CheckBoxes = {IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_OFF, IDC_DRIVE_STANDBY,
+                        IDC_PASSWORD_PROTECTED, IDC_MOUSE_MOVE, IDC_MOUSE_CLICK};
+const Ids StandbyRow = {IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, IDC_STANDBY_LABEL};
+const Ids SuspendRow = {IDC_SUSPEND_SPIN, IDC_SUSPEND_AFTER, IDC_SUSPEND_LABEL};
+const Ids OffRow = {IDC_OFF_SPIN, IDC_OFF_AFTER, IDC_OFF_LABEL};
+const Ids DriveRow = {IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, IDC_SPIN_DOWN_LABEL};
+const Ids StageBoxes = {IDC_STANDBY, IDC_SUSPEND, IDC_OFF};
+const Ids SaverChoice = {IDC_PASSWORD_PROTECTED, IDC_SET_PASSWORD, IDC_TEST, IDC_SETUP};
+const Ids Watched = {IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_OFF, IDC_DRIVE_STANDBY,
+                     IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, IDC_STANDBY_LABEL,
+                     IDC_SUSPEND_SPIN, IDC_SUSPEND_AFTER, IDC_SUSPEND_LABEL,
+                     IDC_OFF_SPIN, IDC_OFF_AFTER, IDC_OFF_LABEL,
+                     IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, IDC_SPIN_DOWN_LABEL,
+                     IDC_PASSWORD_PROTECTED, IDC_SET_PASSWORD, IDC_MOUSE_MOVE, IDC_MOUSE_CLICK,
+                     IDC_SAVER_LIST, IDC_TEST, IDC_SETUP, IDOK, IDCANCEL, IDC_ABOUT, IDC_HELP_BUTTON};
+const int MinuteFields[] = {IDC_STANDBY_AFTER, IDC_SUSPEND_AFTER, IDC_OFF_AFTER, IDC_SPIN_DOWN_AFTER};
+
+const char Section[] = "Screen Saver.Kelvorin";
+
+Ids Join(std::initializer_list<Ids> groups)
+{
+    Ids all;
+    for (const Ids& group : groups)
+        all.insert(group.begin(), group.end());
+    return all;
+}
+
+// What the dialog shows: checked boxes, disabled controls, minute fields, selection.
+struct View {
+    Ids checked;
+    Ids disabled;
+    std::vector<std::string> minutes;
+    std::string selected;
+    bool operator==(const View& other) const
+    {
+        return checked == other.checked && disabled == other.disabled && minutes == other.minutes
+               && selected == other.selected;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const View& view)
+{
+    out << "checked {";
+    for (int id : view.checked)
+        out << " " << id;
+    out << " } disabled {";
+    for (int id : view.disabled)
+        out << " " << id;
+    out << " } minutes {";
+    for (const std::string& text : view.minutes)
+        out << " " << text;
+    return out << " } selected \"" << view.selected << "\"";
+}
+
+View ViewOf(HWND dialog)
+{
+    View view;
+    for (int id : CheckBoxes)
+        if (IsChecked(dialog, id))
+            view.checked.insert(id);
+    for (int id : Watched)
+        if (!IsEnabled(dialog, id))
+            view.disabled.insert(id);
+    for (int id : MinuteFields)
+        view.minutes.push_back(TextOf(dialog, id));
+    view.selected = SelectedListItem(dialog, IDC_SAVER_LIST);
+    return view;
+}
+
+std::string Ini(const Values& values)
+{
+    std::string text = std::string("[") + Section + "]\r\n";
+    for (const auto& value : values)
+        text += value.first + "=" + value.second + "\r\n";
+    return text;
+}
+
+// The application's section as control.ini holds it now.
+Values SavedValues()
+{
+    FlushProfileCache();
+    std::vector<char> buffer(32767);
+    GetPrivateProfileSectionA(Section, buffer.data(), static_cast<DWORD>(buffer.size()), "control.ini");
+    Values values;
+    for (const char* line = buffer.data(); *line; line += strlen(line) + 1) {
+        std::string text = line;
+        size_t equals = text.find('=');
+        values[text.substr(0, equals)] = equals == std::string::npos ? "" : text.substr(equals + 1);
+    }
+    return values;
+}
+
+// What OK saves from an untouched dialog over an empty control.ini, with changes.
+Values Saved(const Values& changes)
+{
+    Values values = {{"Drive Standby", "0"}, {"Video Managed", "0"}, {"Suspend", "0"}, {"Off", "0"},
+                     {"Standby", "0"}, {"Mouse", "1"}, {"PWProtected", "0"}, {"Suspend After", "0"},
+                     {"Standby After", "0"}, {"Off After", "0"}, {"Spin Down After", "1"},
+                     {"Screen Saver Speed", "0"}, {"Screen Saver", "None"}, {"SCRNSAVE.EXE", "None"}};
+    for (const auto& change : changes)
+        values[change.first] = change.second;
+    return values;
+}
+
+void Command(HWND dialog, int id)
+{
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+DialogStep Do(std::function<void(HWND)> action)
+{
+    return [action](HWND dialog) {
+        action(dialog);
+        return true;
+    };
+}
+
+DialogStep Press(int id)
+{
+    return Do([id](HWND dialog) { Click(dialog, id); });
+}
+
+struct Hardware {
+    bool displayAnswers;
+    uint8_t status;
+    uint8_t capabilities;
+    bool deviceOpens;
+};
+const Hardware Nothing = {false, 0, 0, false};
+const Hardware Everything = {true, 79, 7, true};
+
+class SetupDialogTest : public testing::Test {
+protected:
+    SystemFiles files;
+
+    void SetUp() override
+    {
+        SetHardware(Everything);
+        RemoveControlIni();
+    }
+    void TearDown() override
+    {
+        RemoveFakeOutside();
+        ReleaseSaverCatalog();
+    }
+    void SetHardware(const Hardware& hardware)
+    {
+        FakeOutside fake;
+        fake.displayAnswers = hardware.displayAnswers;
+        fake.status = hardware.status;
+        fake.capabilities = hardware.capabilities;
+        fake.deviceOpens = hardware.deviceOpens;
+        InstallFakeOutside(fake);
+    }
+    INT_PTR Run(std::vector<DialogStep> steps)
+    {
+        return RunDialogScript(IDD_SETUP, SetupDialogProc, std::move(steps));
+    }
+    // Opens the dialog, takes its view, and closes it with `closer`.
+    View Look(int closer = IDCANCEL)
+    {
+        View view;
+        EXPECT_EQ(closer == IDOK ? 1 : 0,
+                  Run({Do([&](HWND dialog) { view = ViewOf(dialog); }), Press(closer)}));
+        return view;
+    }
+};
+
+// ---- Opening ---------------------------------------------------------------
+
+struct OpeningRow {
+    int line;
+    const char* name;
+    Values stored;          // empty: no control.ini at all
+    Hardware hardware;
+    View view;
+    Values saved;           // what OK then writes, over the defaults
+};
+
+const OpeningRow OpeningRows[] = {
+    {__LINE__, "no control.ini, no display control, no device", {}, Nothing,
+     {{IDC_MOUSE_MOVE},
+      Join({{IDC_VIDEO_MANAGED, IDC_DRIVE_STANDBY}, StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
+      {"0", "0", "0", "1"}, "None"},
+     {}},
+    {__LINE__, "no control.ini, display and device present", {}, Everything,
+     {{IDC_MOUSE_MOVE}, Join({StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
+      {"0", "0", "0", "1"}, "None"},
+     {}},
+    {__LINE__, "Video Managed 1 while the display does not answer",
+     {{"Video Managed", "1"}, {"Standby", "1"}, {"Suspend", "1"}, {"Off", "1"},
+      {"Standby After", "5"}, {"Suspend After", "10"}, {"Off After", "15"}},
+     {false, 0, 0, true},
+     {{IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_OFF, IDC_MOUSE_MOVE},
+      Join({{IDC_VIDEO_MANAGED}, StageBoxes, DriveRow, SaverChoice}), {"5", "10", "15", "1"}, "None"},
+     {{"Video Managed", "1"}, {"Standby", "1"}, {"Suspend", "1"}, {"Off", "1"},
+      {"Standby After", "5"}, {"Suspend After", "10"}, {"Off After", "15"}}},
+    {__LINE__, "a driver that answers with a status other than 79",
+     {{"Video Managed", "1"}}, {true, 0x4E, 7, true},
+     {{IDC_VIDEO_MANAGED, IDC_MOUSE_MOVE},
+      Join({{IDC_VIDEO_MANAGED}, StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
+      {"0", "0", "0", "1"}, "None"},
+     {{"Video Managed", "1"}}},
+    {__LINE__, "Video Managed 0 with Off 1 and Standby 1",
+     {{"Video Managed", "0"}, {"Off", "1"}, {"Standby", "1"}}, Everything,
+     {{IDC_STANDBY, IDC_MOUSE_MOVE}, Join({StageBoxes, SuspendRow, DriveRow, SaverChoice}),
+      {"0", "0", "0", "1"}, "None"},
+     {{"Standby", "1"}, {"Off", "0"}}},
+    {__LINE__, "capability bits 3 with status 79",
+     {{"Video Managed", "1"}, {"Standby", "1"}, {"Suspend", "1"}, {"Off", "1"}}, {true, 79, 3, true},
+     {{IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_OFF, IDC_MOUSE_MOVE},
+      Join({{IDC_OFF}, DriveRow, SaverChoice}), {"0", "0", "0", "1"}, "None"},
+     {{"Video Managed", "1"}, {"Standby", "1"}, {"Suspend", "1"}, {"Off", "1"}}},
+    {__LINE__, "the device unavailable, with everything else stored",
+     {{"Drive Standby", "1"}, {"Spin Down After", "7"}, {"Mouse", "2"}, {"PWProtected", "1"},
+      {"Screen Saver Speed", "7"}, {"Screen Saver", "kelvorin.scr"}, {"SCRNSAVE.EXE", "C:\\x\\kelvorin.scr"}},
+     {true, 79, 7, false},
+     {{IDC_MOUSE_CLICK},
+      Join({{IDC_DRIVE_STANDBY}, StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
+      {"0", "0", "0", "7"}, ""},
+     {{"Spin Down After", "7"}, {"Mouse", "2"}, {"Screen Saver Speed", "7"},
+      {"SCRNSAVE.EXE", "C:\\x\\kelvorin.scr"}}},
+    {__LINE__, "stored counts above what the arrows reach",
+     {{"Standby After", "150"}, {"Suspend After", "100"}, {"Off After", "70000"}, {"Spin Down After", "150"},
+      {"Mouse", "3"}},
+     Everything,
+     {{IDC_MOUSE_MOVE, IDC_MOUSE_CLICK}, Join({StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
+      {"150", "100", "4464", "150"}, "None"},
+     {{"Standby After", "99"}, {"Suspend After", "99"}, {"Off After", "99"}, {"Spin Down After", "150"},
+      {"Mouse", "3"}}},
+};
+
+void StoreRow(const OpeningRow& row)
+{
+    if (row.stored.empty())
+        RemoveControlIni();
+    else
+        SetControlIni(Ini(row.stored));
+}
+
+TEST_F(SetupDialogTest, OpeningShowsTheStoredSettingsAsTheHardwareAllows)
+{
+    for (const OpeningRow& row : OpeningRows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line << ": " << row.name);
+        StoreRow(row);
+        const std::string before = ControlIniContents();
+        SetHardware(row.hardware);
+        EXPECT_EQ(row.view, Look());
+        EXPECT_EQ(before, ControlIniContents()) << "Cancel writes nothing";
+        EXPECT_EQ(1, Fake.deviceOpenCalls);
+    }
+}
+
+TEST_F(SetupDialogTest, OkSavesEveryKeyFromTheControls)
+{
+    for (const OpeningRow& row : OpeningRows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line << ": " << row.name);
+        StoreRow(row);
+        SetHardware(row.hardware);
+        Look(IDOK);
+        EXPECT_EQ(Saved(row.saved), SavedValues());
+    }
+}
+
+TEST_F(SetupDialogTest, NothingSelectedSavesNoneWithTheLoadedPath)
+{
+    SetControlIni(Ini({{"Screen Saver", "Gone"}, {"SCRNSAVE.EXE", "C:\\gone.scr"}}));
+    View view = Look(IDOK);
+    EXPECT_EQ("", view.selected);
+    EXPECT_EQ(Saved({{"SCRNSAVE.EXE", "C:\\gone.scr"}}), SavedValues());
+    EXPECT_EQ(SaverModeBlank, SaverMode);
+}
+
+TEST_F(SetupDialogTest, OtherKeysAndSectionsStayAsTheyWere)
+{
+    SetControlIni("[Other]\r\nKey=1\r\n" + Ini({{"Unknown", "x"}}));
+    Look(IDOK);
+    Values expected = Saved({});
+    expected["Unknown"] = "x";
+    EXPECT_EQ(expected, SavedValues());
+    EXPECT_EQ(0u, ControlIniContents().find("[Other]\r\nKey=1\r\n"));
+}
+
+// ---- Typing and Cancel -----------------------------------------------------
+
+TEST_F(SetupDialogTest, TypedCountsAreSavedWithinTheirLimits)
+{
+    struct Row {
+        int line;
+        int field;
+        const char* typed;
+        const char* key;
+        const char* saved;
+    } rows[] = {
+        {__LINE__, IDC_STANDBY_AFTER, "30", "Standby After", "30"},
+        {__LINE__, IDC_STANDBY_AFTER, "150", "Standby After", "99"},
+        {__LINE__, IDC_SUSPEND_AFTER, "99", "Suspend After", "99"},
+        {__LINE__, IDC_OFF_AFTER, "100", "Off After", "99"},
+        {__LINE__, IDC_SPIN_DOWN_AFTER, "150", "Spin Down After", "150"},
+        {__LINE__, IDC_SUSPEND_AFTER, "letters", "Suspend After", "0"},
+        {__LINE__, IDC_SPIN_DOWN_AFTER, "", "Spin Down After", "0"},
+        {__LINE__, IDC_OFF_AFTER, "  12min", "Off After", "12"},
+        {__LINE__, IDC_SPIN_DOWN_AFTER, "70000", "Spin Down After", "65535"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        RemoveControlIni();
+        EXPECT_EQ(1, Run({Do([&](HWND dialog) { TypeText(dialog, row.field, row.typed); }), Press(IDOK)}));
+        EXPECT_EQ(Saved({{row.key, row.saved}}), SavedValues());
+    }
+}
+
+TEST_F(SetupDialogTest, CancelAfterChangesLeavesControlIniByteForByte)
+{
+    const std::string stored = "[Screen Saver.Kelvorin]\r\nVideo Managed=1\r\nStandby=1\r\nStandby After=5\r\n"
+                               "Drive Standby=1\r\n\r\n[Other]\r\nx=y\r\n";
+    for (int closer : {IDCANCEL, -1}) {
+        SCOPED_TRACE(closer == IDCANCEL ? "Cancel button" : "Esc");
+        SetControlIni(stored);
+        EXPECT_EQ(0, Run({Do([](HWND dialog) {
+                              Click(dialog, IDC_VIDEO_MANAGED);
+                              Click(dialog, IDC_DRIVE_STANDBY);
+                              Click(dialog, IDC_MOUSE_CLICK);
+                              TypeText(dialog, IDC_OFF_AFTER, "42");
+                              ScrollBar(dialog, IDC_STANDBY_SPIN, SB_LINEUP);
+                          }),
+                          Do([closer](HWND dialog) {
+                              if (closer == IDCANCEL)
+                                  Click(dialog, IDCANCEL);
+                              else
+                                  PostMessageW(GetDlgItem(dialog, IDC_MOUSE_MOVE), WM_KEYDOWN, VK_ESCAPE, 0);
+                          }),
+                          WaitTicks(100)}));
+        EXPECT_EQ(stored, ControlIniContents());
+    }
+    RemoveControlIni();
+    EXPECT_EQ(0, Run({Do([](HWND dialog) { Click(dialog, IDC_MOUSE_CLICK); }), Press(IDCANCEL)}));
+    std::string contents;
+    EXPECT_FALSE(ReadWholeFile(ControlIniPath(), &contents)) << "no control.ini made";
+}
+
+// ---- Spin arrows -----------------------------------------------------------
+
+TEST_F(SetupDialogTest, SpinArrowsCountFromTheStoredCountWithin0To99)
+{
+    struct Row {
+        int line;
+        const char* key;
+        const char* stored;
+        int bar;
+        int field;
+        std::vector<int> requests;
+        const char* shown;
+        const char* saved;      // by OK
+    } rows[] = {
+        {__LINE__, "Standby After", "0", IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, {SB_LINEDOWN}, "0", "0"},
+        {__LINE__, "Standby After", "99", IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, {SB_LINEUP}, "99", "99"},
+        {__LINE__, "Standby After", "150", IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, {SB_LINEUP}, "99", "99"},
+        {__LINE__, "Standby After", "150", IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, {SB_LINEDOWN}, "98", "98"},
+        {__LINE__, "Suspend After", "5", IDC_SUSPEND_SPIN, IDC_SUSPEND_AFTER, {SB_LINEUP, SB_LINEUP}, "7", "7"},
+        {__LINE__, "Off After", "1", IDC_OFF_SPIN, IDC_OFF_AFTER, {SB_LINEDOWN, SB_LINEDOWN}, "0", "0"},
+        {__LINE__, "Spin Down After", "150", IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, {SB_LINEUP}, "99", "99"},
+        {__LINE__, "Spin Down After", "0", IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, {SB_LINEDOWN, SB_LINEUP}, "1", "1"},
+        // Page and thumb requests change nothing shown: OK saves the field as it stands.
+        {__LINE__, "Standby After", "150", IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, {SB_PAGEUP}, "150", "99"},
+        {__LINE__, "Spin Down After", "150", IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, {SB_PAGEDOWN, SB_THUMBPOSITION, SB_ENDSCROLL}, "150", "150"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        SetControlIni(Ini({{row.key, row.stored}}));
+        std::string shown;
+        Run({Do([&](HWND dialog) {
+                 for (int request : row.requests)
+                     ScrollBar(dialog, row.bar, request);
+                 shown = TextOf(dialog, row.field);
+             }),
+             Press(IDOK)});
+        EXPECT_EQ(row.shown, shown);
+        EXPECT_EQ(row.saved, SavedValues()[row.key]);
+    }
+}
+
+TEST_F(SetupDialogTest, PageRequestClampsTheStoredCountOnly)
+{
+    SetControlIni(Ini({{"Standby After", "150"}}));
+    std::string shown;
+    Run({Do([&](HWND dialog) {
+             ScrollBar(dialog, IDC_STANDBY_SPIN, SB_PAGEUP);
+             shown = TextOf(dialog, IDC_STANDBY_AFTER);
+         }),
+         Press(IDCANCEL)});
+    EXPECT_EQ("150", shown);
+    EXPECT_EQ(99, SaverSettings.StandbyAfter);
+}
+
+TEST_F(SetupDialogTest, AnArrowReplacesATypedCountWithTheStoredOnePlusOne)
+{
+    SetControlIni(Ini({{"Standby After", "5"}}));
+    Run({Do([](HWND dialog) {
+             TypeText(dialog, IDC_STANDBY_AFTER, "30");
+             ScrollBar(dialog, IDC_STANDBY_SPIN, SB_LINEUP);
+         }),
+         Press(IDOK)});
+    EXPECT_EQ("6", SavedValues()["Standby After"]);
+}
+
+TEST_F(SetupDialogTest, OnlyTheOffBarsThumbFollowsItsCount)
+{
+    SetControlIni(Ini({{"Off After", "0"}, {"Standby After", "0"}}));
+    std::vector<int> offThumb, standbyThumb;
+    Run({Do([&](HWND dialog) {
+             HWND off = GetDlgItem(dialog, IDC_OFF_SPIN);
+             HWND standby = GetDlgItem(dialog, IDC_STANDBY_SPIN);
+             int low = 0, high = 0;
+             GetScrollRange(off, SB_CTL, &low, &high);
+             EXPECT_EQ(1, low);
+             EXPECT_EQ(3, high);
+             offThumb.push_back(GetScrollPos(off, SB_CTL));
+             for (int request : {SB_LINEUP, SB_LINEUP, SB_LINEUP, SB_LINEUP, SB_LINEDOWN, SB_LINEDOWN,
+                                 SB_LINEDOWN, SB_LINEDOWN}) {
+                 ScrollBar(dialog, IDC_OFF_SPIN, request);
+                 offThumb.push_back(GetScrollPos(off, SB_CTL));
+                 ScrollBar(dialog, IDC_STANDBY_SPIN, request);
+                 standbyThumb.push_back(GetScrollPos(standby, SB_CTL));
+             }
+         }),
+         Press(IDCANCEL)});
+    EXPECT_EQ((std::vector<int>{2, 1, 2, 3, 3, 3, 2, 1, 1}), offThumb);
+    EXPECT_EQ(std::vector<int>(8, 2), standbyThumb);
+}
+
+// ---- Enabling rules ---------------------------------------------------------
+
+TEST_F(SetupDialogTest, VideoManagedClicksFollowTheStagesAndTheirHeldSettings)
+{
+    SetControlIni(Ini({{"Standby", "1"}, {"Standby After", "5"}}));
+    std::vector<View> views;
+    auto look = Do([&](HWND dialog) { views.push_back(ViewOf(dialog)); });
+    Run({look, Press(IDC_VIDEO_MANAGED), look, Press(IDC_SUSPEND), look, Press(IDC_VIDEO_MANAGED), look,
+         Press(IDC_VIDEO_MANAGED), look, Press(IDOK)});
+    ASSERT_EQ(5u, views.size());
+    const Ids rest = Join({DriveRow, SaverChoice});
+    EXPECT_EQ(Join({StageBoxes, SuspendRow, OffRow, rest}), views[0].disabled) << "opened";
+    EXPECT_EQ((Ids{IDC_STANDBY, IDC_MOUSE_MOVE}), views[0].checked);
+    EXPECT_EQ(Join({SuspendRow, OffRow, rest}), views[1].disabled) << "managed";
+    EXPECT_EQ((Ids{IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_MOUSE_MOVE}), views[1].checked);
+    EXPECT_EQ(Join({OffRow, rest}), views[2].disabled) << "Suspend clicked";
+    EXPECT_EQ((Ids{IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_MOUSE_MOVE}), views[2].checked);
+    EXPECT_EQ(Join({StageBoxes, StandbyRow, SuspendRow, OffRow, rest}), views[3].disabled) << "unmanaged";
+    EXPECT_EQ((Ids{IDC_MOUSE_MOVE}), views[3].checked);
+    EXPECT_EQ(Join({OffRow, rest}), views[4].disabled) << "managed again: rows by the held settings";
+    EXPECT_EQ((Ids{IDC_VIDEO_MANAGED, IDC_MOUSE_MOVE}), views[4].checked);
+    EXPECT_EQ(Saved({{"Video Managed", "1"}, {"Standby After", "5"}}), SavedValues()) << "OK reads the boxes";
+}
+
+TEST_F(SetupDialogTest, AStageWithoutItsCapabilityStaysDisabled)
+{
+    SetHardware({true, 79, 3, true});
+    Ids disabled;
+    Run({Press(IDC_VIDEO_MANAGED), Press(IDC_VIDEO_MANAGED), Press(IDC_VIDEO_MANAGED),
+         Do([&](HWND dialog) { disabled = ViewOf(dialog).disabled; }), Press(IDCANCEL)});
+    EXPECT_EQ(Join({{IDC_OFF}, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}), disabled);
+}
+
+TEST_F(SetupDialogTest, StageBoxesAndTheDriveBoxEnableTheirRows)
+{
+    SetControlIni(Ini({{"Video Managed", "1"}}));
+    std::vector<Ids> disabled;
+    auto look = Do([&](HWND dialog) { disabled.push_back(ViewOf(dialog).disabled); });
+    Run({look, Press(IDC_STANDBY), Press(IDC_OFF), Press(IDC_DRIVE_STANDBY), look, Press(IDC_STANDBY),
+         Press(IDC_DRIVE_STANDBY), look, Press(IDOK)});
+    ASSERT_EQ(3u, disabled.size());
+    EXPECT_EQ(Join({StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}), disabled[0]);
+    EXPECT_EQ(Join({SuspendRow, SaverChoice}), disabled[1]);
+    EXPECT_EQ(Join({StandbyRow, SuspendRow, DriveRow, SaverChoice}), disabled[2]);
+    EXPECT_EQ(Saved({{"Video Managed", "1"}, {"Off", "1"}}), SavedValues());
+}
+
+TEST_F(SetupDialogTest, SelectionDecidesThePasswordAndLaunchControls)
+{
+    files.Copy(SaverProgramPath(), "kelvorin.scr");
+    files.Copy(HelperProgramPath("saver_probe"), "saver_probe.scr");
+    std::vector<std::string> list;
+    std::vector<Ids> disabled, checked;
+    auto look = Do([&](HWND dialog) {
+        View view = ViewOf(dialog);
+        disabled.push_back(view.disabled);
+        checked.push_back(view.checked);
+    });
+    auto choose = [](int index) { return Do([index](HWND dialog) { ChooseListItem(dialog, IDC_SAVER_LIST, index); }); };
+    const Ids rows = Join({StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow});
+    Run({Do([&](HWND dialog) { list = ListItems(dialog, IDC_SAVER_LIST); }), choose(1), look,
+         Press(IDC_PASSWORD_PROTECTED), look, Press(IDC_SET_PASSWORD), look, choose(2), look, choose(0), look,
+         choose(1), look, Press(IDC_PASSWORD_PROTECTED), look, Press(IDOK)});
+    ASSERT_EQ((std::vector<std::string>{"None", "kelvorin.scr", "saver_probe.scr"}), list);
+    ASSERT_EQ(7u, disabled.size());
+    EXPECT_EQ(Join({rows, {IDC_SET_PASSWORD, IDC_TEST, IDC_SETUP}}), disabled[0]) << "own saver chosen";
+    EXPECT_EQ(Join({rows, {IDC_TEST, IDC_SETUP}}), disabled[1]) << "password box clicked";
+    EXPECT_TRUE(checked[1].count(IDC_PASSWORD_PROTECTED));
+    EXPECT_EQ(disabled[1], disabled[2]) << "&Set Password... does nothing";
+    EXPECT_EQ(checked[1], checked[2]);
+    EXPECT_EQ(Join({rows, {IDC_PASSWORD_PROTECTED, IDC_SET_PASSWORD}}), disabled[3]) << "another saver";
+    EXPECT_FALSE(checked[3].count(IDC_PASSWORD_PROTECTED));
+    EXPECT_EQ(Join({rows, SaverChoice}), disabled[4]) << "None";
+    EXPECT_EQ(disabled[1], disabled[5]) << "own saver again, password still on";
+    EXPECT_TRUE(checked[5].count(IDC_PASSWORD_PROTECTED));
+    EXPECT_EQ(disabled[0], disabled[6]) << "password box clicked off";
+    EXPECT_EQ(0, Fake.helpCalls);
+    EXPECT_EQ(Saved({{"Screen Saver", "kelvorin.scr"}, {"SCRNSAVE.EXE", SystemFilePath("kelvorin.scr")}}),
+              SavedValues());
+    EXPECT_EQ(SaverModeLogo, SaverMode);
+}
+
+TEST_F(SetupDialogTest, SetPasswordNeverOpensAnythingOrChangesAnything)
+{
+    files.Copy(SaverProgramPath(), "kelvorin.scr");
+    SetControlIni(Ini({{"Screen Saver", "kelvorin.scr"}}));
+    const std::string before = ControlIniContents();
+    View first, after;
+    HWND box = reinterpret_cast<HWND>(1);
+    Run({Do([](HWND dialog) { ChooseListItem(dialog, IDC_SAVER_LIST, 1); }), Press(IDC_PASSWORD_PROTECTED),
+         Do([&](HWND dialog) { first = ViewOf(dialog); }),
+         Press(IDC_SET_PASSWORD), WaitTicks(5),
+         Do([&](HWND dialog) {
+             after = ViewOf(dialog);
+             box = OwnedModalBox(dialog);
+         }),
+         Press(IDCANCEL)});
+    EXPECT_EQ("kelvorin.scr", first.selected);
+    EXPECT_FALSE(first.disabled.count(IDC_SET_PASSWORD)) << "enabled for the test";
+    EXPECT_EQ(first, after);
+    EXPECT_EQ(nullptr, box);
+    EXPECT_EQ(0, Fake.helpCalls);
+    EXPECT_EQ(before, ControlIniContents());
+}
+
+// ---- Test and Setup --------------------------------------------------------
+
+class LaunchTest : public SetupDialogTest {
+protected:
+    void SetUp() override
+    {
+        SetupDialogTest::SetUp();
+        DeleteFileA(ProbeLogPath().c_str());
+        files.Copy(HelperProgramPath("saver_probe"), "saver_probe.scr");
+        // The module's own entry is the probe too, so a start of it would show.
+        files.Copy(HelperProgramPath("saver_probe"), "kelvorin.scr");
+    }
+    void TearDown() override
+    {
+        DeleteFileA(ProbeLogPath().c_str());
+        SetupDialogTest::TearDown();
+    }
+};
+
+DialogStep WaitForProbeLines(size_t lines)
+{
+    return [lines](HWND) { return ProbeLogLines().size() >= lines; };
+}
+
+TEST_F(LaunchTest, TestAndSetupStartTheChosenSaverWithTheirSwitch)
+{
+    const std::string probe = SystemFilePath("saver_probe.scr");
+    std::vector<std::string> list;
+    EXPECT_EQ(1, Run({Do([&](HWND dialog) {
+                          list = ListItems(dialog, IDC_SAVER_LIST);
+                          ChooseListItem(dialog, IDC_SAVER_LIST, 2);
+                      }),
+                      Press(IDC_TEST), WaitForProbeLines(1), Press(IDC_SETUP), WaitForProbeLines(2),
+                      Press(IDOK)}));
+    ASSERT_EQ((std::vector<std::string>{"None", "kelvorin.scr", "saver_probe.scr"}), list);
+    EXPECT_EQ((std::vector<std::string>{probe + " /S", probe + " /C"}), ProbeLogLines());
+    EXPECT_EQ(0, Fake.messageBoxes);
+
+    EXPECT_EQ(Saved({{"Screen Saver", "saver_probe.scr"}, {"SCRNSAVE.EXE", probe}}), SavedValues());
+    LoadSettingStrings();
+    LoadSettings(false);
+    EXPECT_STREQ("saver_probe.scr", SaverSettings.ScreenSaver);
+    EXPECT_EQ(probe, SaverSettings.ScrnsaveExe);
+    EXPECT_EQ(SaverModeChained, SaverMode) << "a saver run would chain it";
+}
+
+TEST_F(LaunchTest, NothingStartsForNoneOrTheModulesOwnEntry)
+{
+    // The clicks arrive as notifications, as they would if the buttons were enabled.
+    Run({Do([](HWND dialog) {
+             for (int index : {0, 1}) {
+                 ChooseListItem(dialog, IDC_SAVER_LIST, index);
+                 Command(dialog, IDC_TEST);
+                 Command(dialog, IDC_SETUP);
+             }
+             SendDlgItemMessageA(dialog, IDC_SAVER_LIST, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+             Command(dialog, IDC_TEST);
+         }),
+         WaitTicks(25), Press(IDCANCEL)});
+    EXPECT_TRUE(ProbeLogLines().empty());
+    EXPECT_EQ(0, Fake.messageBoxes);
+}
+
+TEST_F(LaunchTest, StoredChainedSaverIsSelectedAndReadyToTest)
+{
+    const std::string probe = SystemFilePath("saver_probe.scr");
+    SetControlIni(Ini({{"Screen Saver", "saver_probe.scr"}, {"SCRNSAVE.EXE", probe}}));
+    View view;
+    Run({Do([&](HWND dialog) { view = ViewOf(dialog); }), Press(IDC_TEST), WaitForProbeLines(1), Press(IDCANCEL)});
+    EXPECT_EQ("saver_probe.scr", view.selected);
+    EXPECT_FALSE(view.disabled.count(IDC_TEST));
+    EXPECT_FALSE(view.disabled.count(IDC_SETUP));
+    EXPECT_EQ((std::vector<std::string>{probe + " /S"}), ProbeLogLines());
+}
+
+// ---- About box and help ----------------------------------------------------
+
+TEST_F(SetupDialogTest, HelpButtonOpensTheHelpContents)
+{
+    HWND shown = nullptr;
+    Run({Do([&](HWND dialog) { shown = dialog; }), Press(IDC_HELP_BUTTON), Press(IDCANCEL)});
+    EXPECT_EQ(1, Fake.helpCalls);
+    EXPECT_EQ(shown, Fake.helpWindow);
+    EXPECT_EQ("kelvorin.hlp", Fake.helpFile);
+    EXPECT_EQ(static_cast<UINT>(HELP_CONTENTS), Fake.helpCommand);
+    EXPECT_EQ(0u, Fake.helpData);
+}
+
+class HelpKeyTest : public SetupDialogTest {
+protected:
+    void SetUp() override
+    {
+        SetupDialogTest::SetUp();
+        StartHost();
+        ASSERT_NE(0u, SaverHelpMessage);
+    }
+    void TearDown() override
+    {
+        UnhookWindowsHookEx(HelpFilterHook);
+        HelpFilterHook = nullptr;
+        SaverHelpMessage = 0;
+        SetupDialogTest::TearDown();
+    }
+};
+
+DialogStep PressF1On(int id)
+{
+    return Do([id](HWND dialog) { PostMessageW(GetDlgItem(dialog, id), WM_KEYDOWN, VK_F1, 0x003B0001); });
+}
+
+TEST_F(HelpKeyTest, F1OnAControlAsksForTheHelpContentsOnce)
+{
+    HWND shown = nullptr;
+    Run({Do([&](HWND dialog) { shown = dialog; }), PressF1On(IDC_MOUSE_MOVE), WaitTicks(5), Press(IDCANCEL)});
+    EXPECT_EQ(1, Fake.helpCalls);
+    EXPECT_EQ(shown, Fake.helpWindow);
+    EXPECT_EQ("kelvorin.hlp", Fake.helpFile);
+    EXPECT_EQ(static_cast<UINT>(HELP_CONTENTS), Fake.helpCommand);
+}
+
+TEST_F(HelpKeyTest, AboutBoxClosesOnlyThroughOkAndIgnoresF1)
+{
+    HWND about = nullptr;
+    std::string caption;
+    bool openAfterCancel = false, openAfterEsc = false, openAfterF1 = false;
+    auto aboutShown = [&](HWND dialog) {
+        about = OwnedModalBox(dialog);
+        return about != nullptr;
+    };
+    auto aboutGone = [&](HWND) { return !IsWindow(about); };
+    INT_PTR result = Run({
+        Do([](HWND dialog) { PostClick(dialog, IDC_ABOUT); }),
+        aboutShown,
+        Do([&](HWND) {
+            char text[64] = {};
+            GetWindowTextA(about, text, sizeof text);
+            caption = text;
+            SendMessageW(about, WM_COMMAND, IDCANCEL, 0);
+        }),
+        WaitTicks(3),
+        Do([&](HWND) {
+            openAfterCancel = IsWindow(about) != FALSE;
+            PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+        }),
+        WaitTicks(3),
+        Do([&](HWND) {
+            openAfterEsc = IsWindow(about) != FALSE;
+            PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_F1, 0x003B0001);
+        }),
+        WaitTicks(5),
+        Do([&](HWND) {
+            openAfterF1 = IsWindow(about) != FALSE;
+            Click(about, IDOK);
+        }),
+        aboutGone,
+        Do([](HWND dialog) { PostClick(dialog, IDC_ABOUT); }),
+        aboutShown,
+        Do([&](HWND) { PostMessageW(GetDlgItem(about, IDOK), WM_KEYDOWN, VK_RETURN, 0); }),
+        aboutGone,
+        Press(IDCANCEL),
+    });
+    EXPECT_EQ(0, result);
+    EXPECT_EQ("About Kelvorin", caption);
+    EXPECT_TRUE(openAfterCancel) << "IDCANCEL does not close it";
+    EXPECT_TRUE(openAfterEsc) << "Esc does not close it";
+    EXPECT_TRUE(openAfterF1);
+    EXPECT_EQ(0, Fake.helpCalls) << "F1 in the About box opens no help";
+}
+
+} // namespace
