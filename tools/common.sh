@@ -4,11 +4,15 @@
 KELVORIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Installs whatever of the build and test tools is missing (Debian, as root).
-# Further arguments name more tools as COMMAND=PACKAGE.
+# Further arguments name more tools as COMMAND=PACKAGE, or as PATTERN=PACKAGE
+# where PATTERN is an absolute file path that may hold wildcards.
 ensure_packages() {
     local missing=() tool
     for tool in "$@"; do
-        command -v "${tool%%=*}" >/dev/null || missing+=("${tool#*=}")
+        case "$tool" in
+            /*) compgen -G "${tool%%=*}" >/dev/null || missing+=("${tool#*=}") ;;
+            *) command -v "${tool%%=*}" >/dev/null || missing+=("${tool#*=}") ;;
+        esac
     done
     command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(mingw-w64)
     command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(mingw-w64)
@@ -78,4 +82,27 @@ build_preset() {
     shift
     cmake --preset "$preset" "$@" >/dev/null
     cmake --build "build/$preset" -j"$(nproc)" >/dev/null
+}
+
+# Runs one fuzz target of the native build for a bounded time over a scratch
+# copy of its seed corpus; prints its executions and time. Non-zero when it
+# found a crash, which it leaves in build/native/fuzz/NAME/.
+run_fuzz_target() {
+    local name=$1 seconds=$2 dir="build/native/fuzz/$1" log status
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    cp -r "tests/fuzz/corpus/$name" "$dir/corpus"
+    log="$dir/fuzz.log"
+    status=0
+    "build/native/fuzz/${name}_fuzz" -max_total_time="$seconds" -print_final_stats=1 \
+        -artifact_prefix="$dir/" "$dir/corpus" >"$log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        echo "Fuzz target $name failed; input and log in $dir:" >&2
+        grep -E 'ERROR|SUMMARY|^(command line|saver file):|Test unit written' "$log" >&2 || tail -20 "$log" >&2
+        return 1
+    fi
+    awk -v name="$name" '
+        /^stat::number_of_executed_units:/ { runs = $2 }
+        /^Done [0-9]+ runs in/ { seconds = $(NF - 1) }
+        END { printf "Fuzz target %s: %d executions in %d s, no crash\n", name, runs, seconds }' "$log"
 }

@@ -1,11 +1,25 @@
 #!/bin/bash
-# Installs what is missing, builds everything and runs every test under Wine on a
-# virtual display of its own. Ends with CTest's summary; non-zero on failure.
+# Installs what is missing; builds the code without Win32 natively under the
+# sanitizers, runs its unit tests and each fuzz target for a bounded time; then
+# builds everything for Windows and runs every test under Wine on a virtual
+# display of its own. Ends with CTest's summary; non-zero on any failure.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$KELVORIN_ROOT"
 
-ensure_packages
+ensure_packages clang++=clang \
+    '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a=libclang-rt-14-dev'
+
+# A native failure does not stop the Wine tests; it fails the run at the end.
+native_failed=
+echo "Native build under AddressSanitizer and UndefinedBehaviorSanitizer"
+build_preset native
+ctest --test-dir build/native --output-on-failure || native_failed=1
+for fuzzer in build/native/fuzz/*_fuzz; do
+    name=$(basename "$fuzzer")
+    run_fuzz_target "${name%_fuzz}" "${KELVORIN_FUZZ_SECONDS:-30}" || native_failed=1
+done
+
 arch=$(wine_arch)
 echo "Building the 32-bit kelvorin.scr"
 if [ "$arch" = win32 ]; then
@@ -21,4 +35,10 @@ prefix="$KELVORIN_ROOT/build/$arch/wineprefix"
 trap 'stop_started "$prefix"' EXIT
 start_display
 keep_wine_warm "$prefix" "$arch"
-ctest --test-dir "build/$arch" --output-on-failure
+wine_status=0
+ctest --test-dir "build/$arch" --output-on-failure || wine_status=$?
+if [ -n "$native_failed" ]; then
+    echo "FAILED: native unit tests or fuzzing (see above)" >&2
+    exit 1
+fi
+exit "$wine_status"
