@@ -30,13 +30,17 @@ foreach(name ${KELVORIN_FUZZ_TARGETS})
   list(APPEND KELVORIN_FUZZ_CHECKS tests/fuzz/${name}_check.cpp)
 endforeach()
 
+# Our own code and tests are instrumented; GoogleTest is built plain and
+# unoptimized, which keeps the native build short.
 set(KELVORIN_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-add_compile_options(${KELVORIN_SANITIZE} -g)
-add_link_options(${KELVORIN_SANITIZE})
+function(kelvorin_sanitize target)
+  target_compile_options(${target} PRIVATE ${KELVORIN_SANITIZE} -O1 -g -Wall -Wextra)
+  target_link_options(${target} PRIVATE ${KELVORIN_SANITIZE})
+endfunction()
 
 add_library(kelvorin_portable STATIC ${KELVORIN_PORTABLE_SOURCES})
 target_include_directories(kelvorin_portable PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(kelvorin_portable PRIVATE -Wall -Wextra)
+kelvorin_sanitize(kelvorin_portable)
 
 option(KELVORIN_TESTS "Build the tests" ON)
 if(NOT KELVORIN_TESTS)
@@ -51,6 +55,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 add_executable(native_tests ${KELVORIN_PORTABLE_TESTS} ${KELVORIN_FUZZ_CHECKS})
 target_include_directories(native_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(native_tests PRIVATE kelvorin_portable gtest_main)
+kelvorin_sanitize(native_tests)
 target_compile_definitions(native_tests PRIVATE
     KELVORIN_FUZZ_CORPUS="${CMAKE_SOURCE_DIR}/tests/fuzz/corpus")
 add_test(NAME native COMMAND native_tests)
@@ -58,11 +63,17 @@ add_test(NAME native COMMAND native_tests)
 # The checks are also in native_tests, which replays the seed corpus on every
 # test run; here libFuzzer mutates it.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  add_library(kelvorin_portable_fuzz OBJECT ${KELVORIN_PORTABLE_SOURCES})
+  target_include_directories(kelvorin_portable_fuzz PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  kelvorin_sanitize(kelvorin_portable_fuzz)
+  # Optimized further than the unit tests: more executions in the time given.
+  target_compile_options(kelvorin_portable_fuzz PRIVATE -fsanitize=fuzzer-no-link -O2)
   foreach(name ${KELVORIN_FUZZ_TARGETS})
     add_executable(${name}_fuzz tests/fuzz/${name}_fuzz.cpp tests/fuzz/${name}_check.cpp
-                   ${KELVORIN_PORTABLE_SOURCES})
+                   $<TARGET_OBJECTS:kelvorin_portable_fuzz>)
     target_include_directories(${name}_fuzz PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
-    target_compile_options(${name}_fuzz PRIVATE -fsanitize=fuzzer)
+    kelvorin_sanitize(${name}_fuzz)
+    target_compile_options(${name}_fuzz PRIVATE -fsanitize=fuzzer -O2)
     target_link_options(${name}_fuzz PRIVATE -fsanitize=fuzzer)
     set_target_properties(${name}_fuzz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   endforeach()

@@ -15,9 +15,15 @@ native_failed=
 echo "Native build under AddressSanitizer and UndefinedBehaviorSanitizer"
 build_preset native
 ctest --test-dir build/native --output-on-failure || native_failed=1
+# The targets run side by side, each on one processor.
+fuzzing=()
 for fuzzer in build/native/fuzz/*_fuzz; do
     name=$(basename "$fuzzer")
-    run_fuzz_target "${name%_fuzz}" "${KELVORIN_FUZZ_SECONDS:-30}" || native_failed=1
+    run_fuzz_target "${name%_fuzz}" "${KELVORIN_FUZZ_SECONDS:-30}" &
+    fuzzing+=($!)
+done
+for pid in "${fuzzing[@]}"; do
+    wait "$pid" || native_failed=1
 done
 
 arch=$(wine_arch)
