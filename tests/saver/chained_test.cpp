@@ -20,14 +20,7 @@ std::string HelperLogPath;
 
 std::vector<std::string> HelperLog()
 {
-    std::string text;
-    std::vector<std::string> lines;
-    if (!ReadWholeFile(HelperLogPath, &text))
-        return lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
+    return ChainedSaverLog(HelperLogPath);
 }
 
 bool HelperLogHas(const std::string& line)
@@ -74,17 +67,7 @@ protected:
     void TearDown() override
     {
         SetEvent(showEvent);
-        for (const std::string& line : HelperLog()) {
-            if (line.rfind("pid ", 0) != 0)
-                continue;
-            HANDLE helper = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                                        std::stoul(line.substr(4)));
-            if (helper) {
-                TerminateProcess(helper, 99);
-                WaitForSingleObject(helper, 5000);
-                CloseHandle(helper);
-            }
-        }
+        EndChainedSavers(HelperLogPath);
         CloseHandle(showEvent);
         SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", nullptr);
         SetEnvironmentVariableA("KELVORIN_CHAIN_SHOW", nullptr);
