@@ -157,6 +157,9 @@ private:
                                                              : random_.Pick(modes);
         saver_.displayAnswers = driver_ != Driver::None;
         saver_.stateRecordDriver = driver_ == Driver::StateRecord;
+        saver_.contextFails = random_.Percent(5);
+        saver_.queryFails = random_.Percent(10);
+        saver_.setFails = random_.Percent(20);
         saver_.deviceOpens = device_ != Device::Missing;
         // The launcher's failure box is modal: input and ticks go on inside it.
         saver_.duringMessageBox = [this] {
@@ -236,7 +239,10 @@ private:
         const char* modes[] = {"Logo", "Blank", "Chained (start fails)", "Chained (real)"};
         std::string text = "seed " + std::to_string(seed_) + " (replay: KELVORIN_SEED="
                            + std::to_string(seed_) + "): " + drivers[static_cast<int>(driver_)]
-                           + " driver, " + devices[static_cast<int>(device_)] + " device, "
+                           + " driver" + (saver_.contextFails ? " (no context)" : "")
+                           + (saver_.queryFails ? " (query fails)" : "")
+                           + (saver_.setFails ? " (state escapes fail)" : "") + ", "
+                           + devices[static_cast<int>(device_)] + " device, "
                            + modes[static_cast<int>(mode_)] + " mode\n" + ini_ + "events:";
         size_t from = done_.size() > 12 ? done_.size() - 12 : 0;
         if (from > 0)
@@ -367,7 +373,8 @@ private:
         if (display > 1 || drive > 1)
             Fail(std::to_string(display) + " display and " + std::to_string(drive)
                  + " drive requests in one tick");
-        if (timerBefore != 0 && SaverRunState.TickTimerSet == 0) {
+        // Input inside the launcher's box may have ended the run within the tick.
+        if (timerBefore != 0 && SaverRunState.TickTimerSet == 0 && IsWindow(saver_.window)) {
             bool displayDone = (SaverSettings.VideoManaged || SaverMode == SaverModeLogo)
                                    ? SaverRunState.DisplayStage != DisplayStageOn
                                    : true;
@@ -387,8 +394,8 @@ private:
             std::string state = event.substr(at + 9);
             if (state == "capabilities" || state == "closed")
                 continue;
-            if (driver_ == Driver::None)
-                Fail("a display request without a driver that answers");
+            if (driver_ == Driver::None || saver_.contextFails || saver_.queryFails)
+                Fail("a display request without a driver that answered the query");
             lastDisplay_ = state;
             int rank = StageRank(state);
             if (state == "On") {
