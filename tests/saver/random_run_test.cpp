@@ -96,7 +96,7 @@ public:
         Plan();
         saver_.Open(ini_, 640, 480);
         if (!saver_.window)
-            return "the saver window was not created";
+            return Describe() + "the saver window was not created";
         baseCursor_ = MouseOrigin;
         ++totals_.seeds;
         calm_ = random_.Percent(60);
@@ -481,8 +481,11 @@ std::vector<uint32_t> Seeds()
     const char* chosen = getenv("KELVORIN_SEED");
     if (chosen && *chosen)
         return {static_cast<uint32_t>(strtoul(chosen, nullptr, 10))};
+    // KELVORIN_SEEDS=<count> runs more seeds than CI has time for.
+    const char* count = getenv("KELVORIN_SEEDS");
+    uint32_t last = count && *count ? static_cast<uint32_t>(strtoul(count, nullptr, 10)) : SeedCount;
     std::vector<uint32_t> seeds;
-    for (uint32_t seed = 1; seed <= SeedCount; ++seed)
+    for (uint32_t seed = 1; seed <= last; ++seed)
         seeds.push_back(seed);
     return seeds;
 }
