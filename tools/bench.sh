@@ -3,23 +3,29 @@
 # (bench/peer_saver.cpp, same toolchain and flags), one after the other in one
 # run under Wine on a virtual display of its own: CPU time over a saver run,
 # peak working set, start and wake latency, executable size and imported DLLs.
-#   tools/bench.sh [--seconds N]      (N seconds per saver run, default 60)
-# Prints a table with each figure and its ratio to the peer, writes it to
-# bench/RESULTS.md and keeps the raw numbers in build/bench/results.csv.
+#   tools/bench.sh [--seconds N] [--rounds R]
+# Each round runs the peer, Blank and Logo N seconds each (default 60 s, 3
+# rounds). Prints a table with the median of each figure and its ratio to the
+# peer, writes it to bench/RESULTS.md and keeps every run's raw numbers in
+# build/bench/results.csv.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$KELVORIN_ROOT"
 
 seconds=60
+rounds=3
 while [ $# -gt 0 ]; do
     case "$1" in
-        --seconds) seconds=${2:?--seconds needs a number}; shift 2 ;;
-        *) echo "usage: tools/bench.sh [--seconds N]" >&2; exit 2 ;;
+        --seconds) seconds=${2:-}; shift 2 || shift ;;
+        --rounds) rounds=${2:-}; shift 2 || shift ;;
+        *) echo "usage: tools/bench.sh [--seconds N] [--rounds N]" >&2; exit 2 ;;
     esac
 done
-case "$seconds" in
-    ''|*[!0-9]*|0) echo "--seconds needs a whole number above 0" >&2; exit 2 ;;
-esac
+for number in "$seconds" "$rounds"; do
+    case "$number" in
+        ''|*[!0-9]*|0) echo "--seconds and --rounds need a whole number above 0" >&2; exit 2 ;;
+    esac
+done
 
 ensure_packages
 arch=$(wine_arch)
@@ -82,51 +88,63 @@ imports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | paste -sd ' '
 }
 
-echo "Each saver runs ${seconds} s on $DISPLAY ($(/usr/lib/wine/wine64 --version 2>/dev/null || true), ${bits}-bit builds)"
+echo "Each saver runs ${seconds} s, ${rounds} round(s), on $DISPLAY ($(/usr/lib/wine/wine64 --version 2>/dev/null || true), ${bits}-bit builds)"
 : > "$results/raw"
 set_saver None
 tools/wine-run "$prefix" "$arch" "$build/bench/measure.exe" 2 "$(windows_path "$build/peer_saver.scr")" >/dev/null
-echo "  peer saver";              measure peer "$build/peer_saver.scr"
-echo "  kelvorin.scr, Blank mode"; set_saver None;         measure blank "$build/kelvorin.scr"
-echo "  kelvorin.scr, Logo mode";  set_saver kelvorin.scr; measure logo "$build/kelvorin.scr"
+for round in $(seq 1 "$rounds"); do
+    echo "  round $round: peer saver";   set_saver None;         measure "$round peer" "$build/peer_saver.scr"
+    echo "  round $round: Blank mode";   set_saver None;         measure "$round blank" "$build/kelvorin.scr"
+    echo "  round $round: Logo mode";    set_saver kelvorin.scr; measure "$round logo" "$build/kelvorin.scr"
+done
 
 # Raw numbers: one row per saver run.
 {
-    echo "saver,start_ms,cpu_ms,cpu_after_start_ms,peak_working_set_kib,wake_ms,exit_code,xserver_wineserver_cpu_ms,size_32bit_bytes,size_64bit_bytes,imports"
-    while read -r name start cpu after peak wake code server; do
+    echo "round,saver,start_ms,cpu_ms,cpu_after_start_ms,peak_working_set_kib,wake_ms,exit_code,xserver_wineserver_cpu_ms,size_32bit_bytes,size_64bit_bytes,imports"
+    while read -r round name start cpu after peak wake code server; do
         if [ "$name" = peer ]; then exe=peer_saver.scr; else exe=kelvorin.scr; fi
-        echo "$name,$start,$cpu,$after,$peak,$wake,$code,$server,$(wc -c < "build/win32/$exe"),$(wc -c < "build/win64/$exe"),$(imports "$build/$exe")"
+        echo "$round,$name,$start,$cpu,$after,$peak,$wake,$code,$server,$(wc -c < "build/win32/$exe"),$(wc -c < "build/win64/$exe"),$(imports "$build/$exe")"
     done < "$results/raw"
 } > "$results/results.csv"
 rm -f "$results/raw"
 
-# The table: each figure beside the peer's, with its ratio to the peer's.
-awk -F, -v seconds="$seconds" -v bits="$bits" -v date="$(date -u '+%Y-%m-%d %H:%M UTC')" '
+# The table: the median of the rounds for each figure, beside the peer's, with
+# its ratio to the peer's.
+awk -F, -v seconds="$seconds" -v rounds="$rounds" -v bits="$bits" -v date="$(date -u '+%Y-%m-%d %H:%M UTC')" '
 function ratio(a, b) { return b > 0 ? sprintf("%.2f×", a / b) : "–" }
 function verdict(ok) { return ok ? "met" : "MISSED" }
-NR > 1 { for (i = 1; i <= NF; i++) v[$1, i] = $i }
+function median(saver, i,    n, k, j, t, list) {
+    n = count[saver]
+    for (k = 1; k <= n; k++) list[k] = v[saver, k, i] + 0
+    for (k = 2; k <= n; k++)
+        for (j = k; j > 1 && list[j - 1] > list[j]; j--) { t = list[j]; list[j] = list[j - 1]; list[j - 1] = t }
+    return n % 2 ? list[(n + 1) / 2] : (list[n / 2] + list[n / 2 + 1]) / 2
+}
+function row(label, i, format) {
+    p = median("peer", i); b = median("blank", i); l = median("logo", i)
+    printf "| %s | " format " | " format " | %s | " format " | %s |\n", label, p, b, ratio(b, p), l, ratio(l, p)
+    m["peer", i] = p; m["blank", i] = b; m["logo", i] = l
+}
+NR > 1 { k = ++count[$2]; for (i = 3; i <= NF; i++) v[$2, k, i] = $i; dlls[$2] = $12 }
 END {
-    printf "Measured %s: %d-bit builds under %d-bit Wine on Xvfb (1024×768×24), each saver run %d s.\n\n", date, bits, bits, seconds
+    printf "Measured %s: %d-bit builds under %d-bit Wine on Xvfb (1024×768×24); each saver run %d s; median of %d round(s).\n\n", date, bits, bits, seconds, rounds
     print "| Figure | Peer | Blank | Blank / peer | Logo | Logo / peer |"
     print "|---|---:|---:|---:|---:|---:|"
-    row("CPU time over the run, ms", 3)
-    row("of it after the window showed, ms", 4)
-    row("X server and wineserver CPU, ms", 8)
-    row("Peak working set, KiB", 5)
-    row("Start latency, ms", 2)
-    row("Wake latency (key to exit), ms", 6)
-    row("Size of the 32-bit .scr, bytes", 9)
-    row("Size of the 64-bit .scr, bytes", 10)
-    printf "| Imported DLLs | %s | %s | | %s | |\n", v["peer", 11], v["blank", 11], v["logo", 11]
+    row("CPU time over the run, ms", 4, "%.0f")
+    row("of it after the window showed, ms", 5, "%.0f")
+    row("X server and wineserver CPU, ms", 9, "%.0f")
+    row("Peak working set, KiB", 6, "%.0f")
+    row("Start latency, ms", 3, "%.1f")
+    row("Wake latency (key to exit), ms", 7, "%.1f")
+    row("Size of the 32-bit .scr, bytes", 10, "%d")
+    row("Size of the 64-bit .scr, bytes", 11, "%d")
+    printf "| Imported DLLs | %s | %s | | %s | |\n", dlls["peer"], dlls["blank"], dlls["logo"]
     print ""
     print "Goals:"
-    printf "- Blank CPU within 1.5× the peer: %s (%s); Logo within 2×: %s (%s)\n", verdict(v["blank", 3] <= 1.5 * v["peer", 3]), ratio(v["blank", 3], v["peer", 3]), verdict(v["logo", 3] <= 2 * v["peer", 3]), ratio(v["logo", 3], v["peer", 3])
-    printf "- Blank peak working set within 1.5× the peer: %s (%s); Logo within 2×: %s (%s)\n", verdict(v["blank", 5] <= 1.5 * v["peer", 5]), ratio(v["blank", 5], v["peer", 5]), verdict(v["logo", 5] <= 2 * v["peer", 5]), ratio(v["logo", 5], v["peer", 5])
-    printf "- Wake latency within 50 ms of the peer: Blank %s (%+.1f ms), Logo %s (%+.1f ms)\n", verdict(v["blank", 6] - v["peer", 6] <= 50), v["blank", 6] - v["peer", 6], verdict(v["logo", 6] - v["peer", 6] <= 50), v["logo", 6] - v["peer", 6]
-    printf "- kelvorin.scr at most 128 KiB (131072 bytes): 32-bit %s (%d), 64-bit %s (%d)\n", verdict(v["blank", 9] <= 131072), v["blank", 9], verdict(v["blank", 10] <= 131072), v["blank", 10]
-}
-function row(label, i) {
-    printf "| %s | %s | %s | %s | %s | %s |\n", label, v["peer", i], v["blank", i], ratio(v["blank", i], v["peer", i]), v["logo", i], ratio(v["logo", i], v["peer", i])
+    printf "- CPU time: Blank within 1.5× the peer %s (%s); Logo within 2× %s (%s)\n", verdict(m["blank", 4] <= 1.5 * m["peer", 4]), ratio(m["blank", 4], m["peer", 4]), verdict(m["logo", 4] <= 2 * m["peer", 4]), ratio(m["logo", 4], m["peer", 4])
+    printf "- Peak working set: Blank within 1.5× the peer %s (%s); Logo within 2× %s (%s)\n", verdict(m["blank", 6] <= 1.5 * m["peer", 6]), ratio(m["blank", 6], m["peer", 6]), verdict(m["logo", 6] <= 2 * m["peer", 6]), ratio(m["logo", 6], m["peer", 6])
+    printf "- Wake latency within 50 ms of the peer: Blank %s (%+.1f ms), Logo %s (%+.1f ms)\n", verdict(m["blank", 7] - m["peer", 7] <= 50), m["blank", 7] - m["peer", 7], verdict(m["logo", 7] - m["peer", 7] <= 50), m["logo", 7] - m["peer", 7]
+    printf "- kelvorin.scr at most 128 KiB (131072 bytes): 32-bit %s (%d), 64-bit %s (%d)\n", verdict(m["blank", 10] <= 131072), m["blank", 10], verdict(m["blank", 11] <= 131072), m["blank", 11]
 }' "$results/results.csv" > "$results/RESULTS.md"
 
 cat "$results/RESULTS.md"
