@@ -42,10 +42,10 @@ sleep 1
 import -window "Kelvorin Setup " docs/setup-dialog.png
 end_programs
 
-# Logo mode, a few jumps in.
+# Logo mode, after a few jumps.
 printf '[Screen Saver.Kelvorin]\r\nScreen Saver=kelvorin.scr\r\n' > "$control_ini"
 tools/wine-run "$prefix" "$arch" "$program" /s >/dev/null 2>&1 &
-sleep 4
+sleep 6
 import -window root docs/logo-mode.png
 end_programs
 echo "Screenshots: docs/setup-dialog.png, docs/logo-mode.png"
