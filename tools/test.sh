@@ -27,15 +27,17 @@ for pid in "${fuzzing[@]}"; do
 done
 
 arch=$(wine_arch)
-echo "Building the 32-bit kelvorin.scr"
+echo "Building the 32-bit and the 64-bit kelvorin.scr"
 if [ "$arch" = win32 ]; then
     build_preset win32 -DKELVORIN_TESTS=ON
+    build_preset win64 -DKELVORIN_TESTS=OFF
 else
     build_preset win32 -DKELVORIN_TESTS=OFF
     echo "32-bit programs cannot run on this kernel: tests run the 64-bit build under 64-bit Wine"
     build_preset win64 -DKELVORIN_TESTS=ON
 fi
 tools/check-executable build/win32/kelvorin.scr
+tools/check-executable build/win64/kelvorin.scr
 
 prefix="$KELVORIN_ROOT/build/$arch/wineprefix"
 trap 'stop_started "$prefix"' EXIT

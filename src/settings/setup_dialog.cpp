@@ -3,8 +3,6 @@
 // and saves everything on OK.
 #include "settings/setup_dialog.h"
 
-#include <string>
-
 #include "chain/catalog.h"
 #include "chain/launcher.h"
 #include "host/host.h"
@@ -118,10 +116,17 @@ void ShowMinutes(HWND dialog, int row)
 
 uint16_t ReadMinutes(HWND dialog, int row)
 {
+    // The field may hold any amount of text; a local block keeps the C++
+    // library's exception machinery (most of the executable's size) out.
     HWND edit = GetDlgItem(dialog, PowerRows[row].edit);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
-    GetWindowTextA(edit, &text[0], static_cast<int>(text.size()));
-    return ParseMinuteCount(text.c_str());
+    const int size = GetWindowTextLengthA(edit) + 1;
+    auto* text = static_cast<char*>(LocalAlloc(LMEM_FIXED, static_cast<SIZE_T>(size)));
+    if (text == nullptr)
+        return 0;
+    GetWindowTextA(edit, text, size);
+    const uint16_t minutes = ParseMinuteCount(text);
+    LocalFree(text);
+    return minutes;
 }
 
 LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -78,6 +78,20 @@ TEST_F(CatalogTest, OwnFileAloneIsListedByItsName)
     EXPECT_EQ(nullptr, SaverCatalogPath(-1));
 }
 
+// A saver file that another program holds open without sharing cannot be read.
+TEST_F(CatalogTest, AFileThatCannotBeReadIsListedWithEmptyText)
+{
+    files.Copy(SaverProgramPath(), "kelvorin.scr");
+    const std::string path = SystemFilePath("kelvorin.scr");
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    BuildSaverCatalog(dialog);
+    CloseHandle(held);
+    EXPECT_EQ((std::vector<std::string>{"None", ""}), List());
+    ASSERT_EQ(1, SaverCatalog.count);
+    EXPECT_EQ(path, SaverCatalogPath(1));
+}
+
 TEST_F(CatalogTest, NoSaverFilesLeaveOnlyNone)
 {
     BuildSaverCatalog(dialog);

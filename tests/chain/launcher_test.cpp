@@ -1,8 +1,5 @@
 // Starting another saver program: the exact application name and command line
 // it receives, inherited handles, and the message when it cannot be started.
-// GetProcessIdOfThread needs a newer Windows than the program targets.
-#undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600
 #include <gtest/gtest.h>
 
 #include <string>

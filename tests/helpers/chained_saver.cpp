@@ -4,7 +4,8 @@
 // Environment: KELVORIN_CHAIN_LOG names the log (default: the program path plus
 // ".log"); KELVORIN_CHAIN_SHOW names an event to wait for before the window
 // shows; KELVORIN_CHAIN_HANG=1 stops handling messages once the window shows.
-// The program ends by itself after half a minute in any case.
+// The program ends by itself after half a minute, or after KELVORIN_CHAIN_LIFETIME
+// milliseconds once its window shows.
 #include <windows.h>
 
 #include <cstdio>
@@ -90,7 +91,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         Sleep(Lifetime);
         return 2;
     }
-    SetTimer(window, LifetimeTimer, Lifetime, nullptr);
+    std::string lifetime = Environment("KELVORIN_CHAIN_LIFETIME");
+    SetTimer(window, LifetimeTimer, lifetime.empty() ? Lifetime : std::stoul(lifetime), nullptr);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0)) {
         TranslateMessage(&message);

@@ -20,14 +20,7 @@ std::string HelperLogPath;
 
 std::vector<std::string> HelperLog()
 {
-    std::string text;
-    std::vector<std::string> lines;
-    if (!ReadWholeFile(HelperLogPath, &text))
-        return lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
+    return ChainedSaverLog(HelperLogPath);
 }
 
 bool HelperLogHas(const std::string& line)
@@ -74,21 +67,12 @@ protected:
     void TearDown() override
     {
         SetEvent(showEvent);
-        for (const std::string& line : HelperLog()) {
-            if (line.rfind("pid ", 0) != 0)
-                continue;
-            HANDLE helper = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                                        std::stoul(line.substr(4)));
-            if (helper) {
-                TerminateProcess(helper, 99);
-                WaitForSingleObject(helper, 5000);
-                CloseHandle(helper);
-            }
-        }
+        EndChainedSavers(HelperLogPath);
         CloseHandle(showEvent);
         SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", nullptr);
         SetEnvironmentVariableA("KELVORIN_CHAIN_SHOW", nullptr);
         SetEnvironmentVariableA("KELVORIN_CHAIN_HANG", nullptr);
+        SetEnvironmentVariableA("KELVORIN_CHAIN_LIFETIME", nullptr);
     }
 
     std::string ChainedIni(const std::string& path)
@@ -224,6 +208,43 @@ TEST_F(ChainedSaverTest, AChainedSaverThatDoesNotAnswerDoesNotHangTheHandshake)
     EXPECT_EQ("saver activated, helper not closed", events[1]);
     EXPECT_EQ("display Standby", events.back());
     EXPECT_EQ(ChainClosed, SaverRunState.ChainState);
+
+    // A key still ends the run.
+    before = saver.events.size();
+    SendMessageW(window, WM_KEYDOWN, 'A', 0);
+    EXPECT_TRUE(saver.Pump(200));
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ((std::vector<std::string>{"display On", "display closed", "device closed"}),
+              saver.EventsSince(before));
+}
+
+// A chained saver whose window went away by itself is not waited for at the first stage.
+TEST_F(ChainedSaverTest, AChainedSaverThatEndsByItselfIsNotWaitedFor)
+{
+    SetEnvironmentVariableA("KELVORIN_CHAIN_LIFETIME", "1000");
+    SaverHarness saver;
+    ASSERT_NE(nullptr, saver.Open(SaverIni({"Screen Saver=Chained Test",
+                                            "SCRNSAVE.EXE=" + helperPath, "Video Managed=1",
+                                            "Standby=1", "Standby After=1"})));
+    saver.Tick();
+    ASSERT_TRUE(ShowHelper(saver));
+    HWND helperWindow = WindowFromPoint(ChainWindowPoint);
+    saver.Tick();
+    ASSERT_EQ(helperWindow, SaverRunState.ChainWindow);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(helperWindow); }));
+
+    size_t before = saver.events.size();
+    DWORD start = GetTickCount();
+    saver.Ticks(59);
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(std::vector<std::string>{"display Standby"}, saver.EventsSince(before));
+    EXPECT_EQ(ChainClosed, SaverRunState.ChainState);
+    EXPECT_FALSE(HelperLogHas("WM_CLOSE"));
+
+    SendMessageW(saver.window, WM_KEYDOWN, 'A', 0);
+    EXPECT_TRUE(saver.Pump(200));
+    EXPECT_FALSE(IsWindow(saver.window));
+    EXPECT_EQ(DisplayStageOn, SaverRunState.DisplayStage);
 }
 
 } // namespace

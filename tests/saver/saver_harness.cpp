@@ -1,10 +1,13 @@
 // A real saver window for tests, with recording stand-ins for what lies outside.
 #include "saver_harness.h"
 
+#include "chain/launcher.h"
 #include "host/default_saver_proc.h"
 #include "host/outside.h"
 #include "power/display_power.h"
+#include "power/standby_device.h"
 #include "saver/saver_window.h"
+#include "settings/settings.h"
 #include "support/wine_test.h"
 
 #include <cstring>
@@ -30,6 +33,13 @@ const char* StateName(uint32_t state)
     return "?";
 }
 
+// State codes of the state-record interface.
+const char* RecordStateName(uint32_t code)
+{
+    const char* names[] = {"?", "On", "Standby", "Suspend", "Off"};
+    return code < 5 ? names[code] : "?";
+}
+
 } // namespace
 
 SaverHarness* SaverHarness::current_;
@@ -39,34 +49,50 @@ struct SaverStandIns {
 
     static HDC WINAPI CreateDisplay(LPCSTR, LPCSTR, LPCSTR, const DEVMODEA*)
     {
-        return StandInDisplay;
+        return H().contextFails ? nullptr : StandInDisplay;
     }
     static BOOL WINAPI DeleteDisplay(HDC)
     {
         H().Log("display closed");
         return TRUE;
     }
-    // The register interface: status 79, all three stages supported.
+    // The register interface (status 79, all three stages) or the state-record one.
     static int WINAPI Escape(HDC, int escape, int, LPCSTR input, int outputSize, LPSTR output)
     {
+        SaverHarness& h = H();
+        int known = h.stateRecordDriver ? ESCAPE_POWER_STATE_SET : ESCAPE_VBEPM_CALL;
         if (escape == QUERYESCSUPPORT) {
             int32_t asked;
             memcpy(&asked, input, sizeof asked);
-            return H().displayAnswers && asked == ESCAPE_VBEPM_CALL ? 1 : 0;
+            return h.displayAnswers && asked == known ? 1 : 0;
         }
-        if (escape != ESCAPE_VBEPM_CALL || !H().displayAnswers)
+        if (!h.displayAnswers)
             return 0;
-        uint32_t ebx;
-        memcpy(&ebx, input + 4, sizeof ebx);
-        if ((ebx & 0xFF) == ReportCapabilities)
-            H().Log("display capabilities");
-        else
-            H().Log(std::string("display ") + StateName(ebx >> 8));
-        if (outputSize >= 8) {
-            output[0] = static_cast<char>(DisplayPowerSupported);
-            output[5] = 7;
+        if (escape == ESCAPE_VBEPM_CALL && !h.stateRecordDriver) {
+            uint32_t ebx;
+            memcpy(&ebx, input + 4, sizeof ebx);
+            bool query = (ebx & 0xFF) == ReportCapabilities;
+            h.Log(query ? std::string("display capabilities")
+                        : std::string("display ") + StateName(ebx >> 8));
+            if (query ? h.queryFails : h.setFails)
+                return 0;
+            if (outputSize >= 8) {
+                output[0] = static_cast<char>(DisplayPowerSupported);
+                output[5] = 7;
+            }
+            return 1;
         }
-        return 1;
+        if (escape == ESCAPE_POWER_STATE_QUERY && h.stateRecordDriver) {
+            h.Log("display capabilities");
+            return h.queryFails ? 0 : 1;
+        }
+        if (escape == ESCAPE_POWER_STATE_SET && h.stateRecordDriver) {
+            uint32_t code;
+            memcpy(&code, input + 8, sizeof code);
+            h.Log(std::string("display ") + RecordStateName(code));
+            return h.setFails ? 0 : 1;
+        }
+        return 0;
     }
     static HANDLE WINAPI OpenDevice(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
                                     HANDLE)
@@ -80,6 +106,8 @@ struct SaverStandIns {
                                      LPOVERLAPPED)
     {
         H().Log(code == 1 ? "drive SpinDown" : code == 2 ? "drive SpinUp" : "drive ?");
+        if (H().deviceAnswer)
+            return H().deviceAnswer(code) ? TRUE : FALSE;
         if (code == 1 && H().spinDownRefusals > 0) {
             --H().spinDownRefusals;
             return FALSE;
@@ -110,6 +138,48 @@ std::string ChainedSaverProgram()
     return copy;
 }
 
+std::vector<std::string> ChainedSaverLog(const std::string& logPath)
+{
+    std::string text;
+    std::vector<std::string> lines;
+    if (!ReadWholeFile(logPath, &text))
+        return lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+void EndChainedSavers(const std::string& logPath)
+{
+    for (const std::string& line : ChainedSaverLog(logPath)) {
+        if (line.rfind("pid ", 0) != 0)
+            continue;
+        HANDLE helper = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                    std::stoul(line.substr(4)));
+        if (helper) {
+            TerminateProcess(helper, 99);
+            WaitForSingleObject(helper, 5000);
+            CloseHandle(helper);
+        }
+    }
+}
+
+void ResetSaverProcess()
+{
+    ResetSaverRunState();
+    SaverSettings = SaverSettingsRecord{};
+    SaverMode = SaverModeBlank;
+    ChainedSaverPath[0] = '\0';
+    ChainedSaverCommandLine[0] = '\0';
+    DisplayContext = nullptr;
+    DisplayPowerStatus = 0;
+    DisplayPowerInterface = NoPowerEscape;
+    StandbyDeviceHandle = INVALID_HANDLE_VALUE;
+    GetCursorPos(&MouseOrigin);
+    MouseOriginRecorded = true;
+}
+
 std::string SaverIni(const std::vector<std::string>& keys)
 {
     std::string ini = "[Screen Saver.Kelvorin]\r\n";
@@ -128,13 +198,8 @@ SaverHarness::SaverHarness()
     Outside::ControlDevice = SaverStandIns::ControlDevice;
     Outside::CloseDevice = SaverStandIns::CloseDevice;
     Outside::ShowMessageBox = SaverStandIns::ShowBox;
-    ResetSaverRunState();
-    // Each saver process probes the display once; tests run many saver windows.
-    DisplayPowerStatus = 0;
-    DisplayPowerInterface = NoPowerEscape;
-    // A cursor that stays where it is never wakes the saver.
-    GetCursorPos(&MouseOrigin);
-    MouseOriginRecorded = true;
+    // Each saver process runs once; tests run many saver windows.
+    ResetSaverProcess();
 
     WNDCLASSW windowClass = {};
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;

@@ -17,12 +17,28 @@ std::string ChainedSaverProgram();
 // The application's section of control.ini holding `keys` ("Key=Value" lines).
 std::string SaverIni(const std::vector<std::string>& keys);
 
+// The lines of a chained-saver stand-in's log ("pid <n>", "cmdline ...", ...).
+std::vector<std::string> ChainedSaverLog(const std::string& logPath);
+// Ends every chained-saver stand-in that logged its process id into `logPath`.
+void EndChainedSavers(const std::string& logPath);
+
+// Puts the process-wide state of a saver run back as a fresh process has it:
+// the run state, the settings and mode, the launch buffers, the display and
+// device globals, and the mouse origin (at the cursor, so it wakes nothing).
+void ResetSaverProcess();
+
 class SaverHarness {
 public:
     // What the stand-ins answer.
-    bool displayAnswers = true;        // the driver answers the register escape with status 79
+    bool displayAnswers = true;        // the driver knows its power escapes (status 79, all stages)
+    bool stateRecordDriver = false;    // ...the state-record escapes instead of the register one
+    bool contextFails = false;         // the display device context cannot be made
+    bool queryFails = false;           // the capability escape fails
+    bool setFails = false;             // state escapes fail
     bool deviceOpens = true;
     int spinDownRefusals = 0;          // spin-down requests refused before one is accepted
+    // When set, decides every device request instead (true: accepted).
+    std::function<bool(DWORD code)> deviceAnswer;
     // Called inside a message box, after it has been logged.
     std::function<void()> duringMessageBox;
 

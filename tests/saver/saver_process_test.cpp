@@ -10,20 +10,6 @@ namespace {
 const wchar_t SaverClass[] = L"WindowsScreenSaverClass";
 const wchar_t BoxClass[] = L"#32770";
 
-void EndChainedSaver(const std::string& logPath)
-{
-    std::string log;
-    if (!ReadWholeFile(logPath, &log) || log.rfind("pid ", 0) != 0)
-        return;
-    HANDLE helper = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                                std::stoul(log.substr(4)));
-    if (helper) {
-        TerminateProcess(helper, 99);
-        WaitForSingleObject(helper, 5000);
-        CloseHandle(helper);
-    }
-}
-
 TEST(SaverRunProcess, EachModeRunsAndEndsOnAKeyWithExitCodeZero)
 {
     char temp[MAX_PATH];
@@ -60,7 +46,7 @@ TEST(SaverRunProcess, EachModeRunsAndEndsOnAKeyWithExitCodeZero)
             EXPECT_TRUE(ReadWholeFile(logPath, &log));
             EXPECT_NE(std::string::npos, log.find("cmdline " + helper + " /S\n")) << log;
         }
-        EndChainedSaver(logPath);
+        EndChainedSavers(logPath);
     }
     SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", nullptr);
 }
