@@ -20,6 +20,8 @@ ensure_packages() {
     command -v make >/dev/null || missing+=(make)
     command -v Xvfb >/dev/null || missing+=(xvfb)
     command -v flock >/dev/null || missing+=(util-linux)
+    command -v wixl >/dev/null || missing+=(wixl)
+    command -v msibuild >/dev/null || missing+=(msitools)
     [ -x /usr/lib/wine/wine64 ] || missing+=(wine wine64)
     [ -x /usr/lib/wine/wine ] || missing+=(wine wine32:i386)
     [ ${#missing[@]} -eq 0 ] && return 0
