@@ -1,14 +1,22 @@
 // Runs one saver for the benchmark and measures it from outside:
-//   measure SECONDS PROGRAM
+//   measure SECONDS PROGRAM PREFIX
 // starts "PROGRAM /s", times how long until its saver window is visible, lets it
-// run SECONDS from its start, reads its CPU time and peak working set, posts a
-// key to its window and times how long until the process has ended. Prints one
-// line: start_ms cpu_ms cpu_after_start_ms peak_kib wake_ms exit_code, or an
-// error on stderr.
+// run SECONDS from its start, reads its peak working set, posts a key to its
+// window and times how long until the process has ended.
+// CPU time comes from the Linux scheduler: the Wine process that runs PROGRAM in
+// the Wine prefix PREFIX (a Linux path) is found under /proc, and the run time
+// and run count in its threads' schedstat files (nanoseconds; one count each
+// time the scheduler puts a thread on a processor) are read when the window
+// shows, when it has settled 2 s later, and at the end of the run; the idle
+// figures are those from settled to the end, per minute. Windows' own process
+// times come in 10 ms clock ticks under Wine, too coarse for an idle saver.
+// Prints one line: start_ms startup_cpu_ms settle_cpu_ms idle_cpu_ms_per_minute
+// idle_runs_per_minute peak_kib wake_ms exit_code cpu_ms, or an error on stderr.
 #include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <cwctype>
 #include <string>
@@ -19,6 +27,9 @@ const wchar_t SaverClassName[] = L"WindowsScreenSaverClass";
 const DWORD WindowPollMilliseconds = 1;
 const DWORD WindowTimeoutMilliseconds = 20000;
 const DWORD ExitTimeoutMilliseconds = 20000;
+// The first tick and the window's first rounds with the X server come after it
+// shows; the idle part begins this long after.
+const DWORD SettleMilliseconds = 2000;
 const int FailureExitCode = 2;
 
 struct WindowSearch {
@@ -54,15 +65,87 @@ LARGE_INTEGER Now()
     return now;
 }
 
-// User plus kernel time in milliseconds.
-double CpuMilliseconds(HANDLE process)
+// A Linux file read whole through Wine's drive Z: (files under /proc tell no
+// size, so read until the end).
+std::string ReadLinuxFile(const std::wstring& path)
 {
-    FILETIME created, ended, kernel, user;
-    if (!GetProcessTimes(process, &created, &ended, &kernel, &user))
-        return -1;
-    ULARGE_INTEGER k{{kernel.dwLowDateTime, kernel.dwHighDateTime}};
-    ULARGE_INTEGER u{{user.dwLowDateTime, user.dwHighDateTime}};
-    return static_cast<double>(k.QuadPart + u.QuadPart) / 10000.0;
+    std::string text;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    CloseHandle(file);
+    return text;
+}
+
+bool IsNumber(const wchar_t* name)
+{
+    for (const wchar_t* c = name; *c; ++c)
+        if (!iswdigit(*c))
+            return false;
+    return *name != 0;
+}
+
+// Calls `visit` with the numeric entries of a /proc folder, as Z: paths.
+template <typename Visit>
+void ForEachNumbered(const std::wstring& folder, Visit visit)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (IsNumber(entry.cFileName) && !visit(folder + L"\\" + entry.cFileName))
+            break;
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+}
+
+// The /proc folder of the Wine process that runs the program `name` in the
+// prefix (Wine names the process after its executable, cut to 15 characters);
+// empty when there is none. Other prefixes may run a program of the same name.
+std::wstring LinuxProcessFolder(const wchar_t* name, const std::string& prefix)
+{
+    std::string comm;
+    for (const wchar_t* c = name; *c && comm.size() < 15; ++c)
+        comm += static_cast<char>(*c);
+    comm += '\n';
+    const std::string variable = std::string("WINEPREFIX=") + prefix + '\0';
+    std::wstring found;
+    ForEachNumbered(L"Z:\\proc", [&](const std::wstring& folder) {
+        if (ReadLinuxFile(folder + L"\\comm") != comm)
+            return true;
+        const std::string environment = '\0' + ReadLinuxFile(folder + L"\\environ");
+        if (environment.find('\0' + variable) == std::string::npos)
+            return true;
+        found = folder;
+        return false;
+    });
+    return found;
+}
+
+struct SchedulerFigures {
+    double runMs;               // time on a processor
+    unsigned long long runs;    // times put on a processor
+};
+
+// The sum over the process's threads.
+SchedulerFigures ReadScheduler(const std::wstring& processFolder)
+{
+    SchedulerFigures figures = {0, 0};
+    ForEachNumbered(processFolder + L"\\task", [&](const std::wstring& thread) {
+        unsigned long long runNs = 0, waitNs = 0, runs = 0;
+        if (sscanf(ReadLinuxFile(thread + L"\\schedstat").c_str(), "%llu %llu %llu", &runNs, &waitNs, &runs) == 3) {
+            figures.runMs += static_cast<double>(runNs) / 1e6;
+            figures.runs += runs;
+        }
+        return true;
+    });
+    return figures;
 }
 
 int Fail(const char* what, PROCESS_INFORMATION* info)
@@ -81,10 +164,14 @@ int Fail(const char* what, PROCESS_INFORMATION* info)
 int wmain(int argc, wchar_t** argv)
 {
     PROCESS_INFORMATION info = {};
-    if (argc != 3)
-        return Fail("usage: measure SECONDS PROGRAM", &info);
+    if (argc != 4)
+        return Fail("usage: measure SECONDS PROGRAM PREFIX", &info);
     const DWORD runMilliseconds = static_cast<DWORD>(_wtoi(argv[1])) * 1000;
     std::wstring commandLine = L"\"" + std::wstring(argv[2]) + L"\" /s";
+    const wchar_t* programName = wcsrchr(argv[2], L'\\') ? wcsrchr(argv[2], L'\\') + 1 : argv[2];
+    std::string prefix;
+    for (const wchar_t* c = argv[3]; *c; ++c)
+        prefix += static_cast<char>(*c);
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -99,14 +186,23 @@ int wmain(int argc, wchar_t** argv)
         Sleep(WindowPollMilliseconds);
     }
     const double startMs = Milliseconds(started, Now());
-    const double cpuAtStartMs = CpuMilliseconds(info.hProcess);
+    const std::wstring linuxProcess = LinuxProcessFolder(programName, prefix);
+    if (linuxProcess.empty())
+        return Fail("no Linux process of the saver under /proc", &info);
+    const SchedulerFigures atStart = ReadScheduler(linuxProcess);
+    Sleep(SettleMilliseconds);
+    const SchedulerFigures settled = ReadScheduler(linuxProcess);
+    const LARGE_INTEGER idleFrom = Now();
+    if (Milliseconds(started, idleFrom) >= runMilliseconds)
+        return Fail("the run is shorter than start-up and settling", &info);
 
     const double elapsed = Milliseconds(started, Now());
     if (elapsed < runMilliseconds)
         Sleep(static_cast<DWORD>(runMilliseconds - elapsed));
     if (WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0)
         return Fail("the saver ended by itself", &info);
-    const double cpuMs = CpuMilliseconds(info.hProcess);
+    const SchedulerFigures atEnd = ReadScheduler(linuxProcess);
+    const double idleMinutes = Milliseconds(idleFrom, Now()) / 60000.0;
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
     if (!GetProcessMemoryInfo(info.hProcess, &memory, sizeof memory))
@@ -122,7 +218,9 @@ int wmain(int argc, wchar_t** argv)
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
 
-    printf("%.1f %.1f %.1f %lu %.1f %lu\n", startMs, cpuMs, cpuMs - cpuAtStartMs,
-           static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024), wakeMs, exitCode);
+    printf("%.1f %.2f %.2f %.2f %.1f %lu %.1f %lu %.2f\n", startMs, atStart.runMs,
+           settled.runMs - atStart.runMs, (atEnd.runMs - settled.runMs) / idleMinutes,
+           static_cast<double>(atEnd.runs - settled.runs) / idleMinutes,
+           static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024), wakeMs, exitCode, atEnd.runMs);
     return 0;
 }

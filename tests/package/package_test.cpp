@@ -158,6 +158,8 @@ protected:
         ASSERT_TRUE(Exists(BuildFile(row.package))) << row.package << " is missing; tools/test.sh builds it";
         RemoveLeftovers(row);
     }
+    // A failed check leaves nothing behind for the tests that follow.
+    void TearDown() override { RemoveLeftovers(GetParam()); }
 };
 
 TEST_P(PackageTest, InstallsTheSaverAndUninstallRemovesItAlone)
@@ -203,6 +205,10 @@ TEST(PackageUpgrade, LaterVersionReplacesThisOne)
     const PackageRow& row = Packages[0];
     const std::string installed = InstalledSaver(row);
     RemoveLeftovers(row);
+    struct Leftovers {
+        const PackageRow& row;
+        ~Leftovers() { RemoveLeftovers(row); }
+    } removedAtTheEnd{row};
 
     ASSERT_EQ(0, Msiexec("/i", row.package));
     const std::vector<std::wstring> first = InstalledProducts(row.upgradeCode);
