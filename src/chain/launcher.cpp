@@ -27,7 +27,7 @@ void ShowLaunchFailure(DWORD error)
 
 } // namespace
 
-bool LaunchSaver(const char* application, char* commandLine)
+bool LaunchSaver(const char* application, char* commandLine, DWORD* processId)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -40,6 +40,8 @@ bool LaunchSaver(const char* application, char* commandLine)
         ShowLaunchFailure(GetLastError());
         return false;
     }
+    if (processId)
+        *processId = process.dwProcessId;
     // Nothing ever waits for or signals the started saver.
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

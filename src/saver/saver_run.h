@@ -32,6 +32,9 @@ constexpr UINT FirstChainedTickPeriod = 100; // ms: the chained saver starts alm
 constexpr POINT ChainWindowPoint = {50, 50};
 // Longest wait for the chained saver to handle one message of the close handshake.
 constexpr UINT ChainReplyTimeout = 3000;    // ms
+// A chained saver whose window has not come after this many ticks is given up,
+// as one that did not start.
+constexpr uint32_t ChainGiveUpTicks = 10;
 
 struct SaverRunStateRecord {
     uint32_t DisplayStage = DisplayStageOn;
@@ -47,6 +50,8 @@ struct SaverRunStateRecord {
     int32_t DriveSpunDown = 0;
     int32_t RearmPending = 0;           // while set, the stage countdowns stand still
     HWND ChainWindow = nullptr;
+    DWORD ChainProcessId = 0;           // the started chained saver's process
+    uint32_t ChainSearchTicks = 0;      // ticks that looked for its window in vain
     uint16_t TickTimerSet = 0;          // low 16 bits of the timer-creation result
     int32_t ClientWidth = 0;
     int32_t ClientHeight = 0;
@@ -77,3 +82,6 @@ void PaintLogoFrame(HWND window);
 void SetTickTimer(HWND window, UINT period);
 void KillTickTimer(HWND window);
 void ReturnDisplayOn();
+// At the end of the run: a chained saver whose window is still there is asked to
+// close, as at the first stage; one that does not answer is left to itself.
+void EndChainedSaver();

@@ -93,6 +93,7 @@ void SpinDriveUp()
 void CloseSaverRun(HWND window, WPARAM wParam)
 {
     ReleaseHookAndTimer(window, wParam);
+    EndChainedSaver();
     ReturnDisplayOn();
 }
 
@@ -107,6 +108,7 @@ void ShutDownSaverRun(HWND window, WPARAM wParam)
 void DestroySaverRun(HWND window, WPARAM wParam)
 {
     ReleaseHookAndTimer(window, wParam);
+    EndChainedSaver();
     SpinDriveUp();
     ReturnDisplayOn();
     ReleaseLogo();
