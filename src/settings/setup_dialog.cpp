@@ -17,6 +17,7 @@
 namespace {
 
 constexpr char HelpFile[] = "kelvorin.hlp";
+constexpr char SaveFailureCaption[] = "Kelvorin Setup";
 constexpr char TestSwitch[] = " /S";
 constexpr char SetupSwitch[] = " /C";
 constexpr INT_PTR SetupSaved = 1;
@@ -313,10 +314,18 @@ BOOL OnOk(HWND dialog)
     if (ReadSelectedSaver(dialog, name, &selectedPath)) {
         lstrcpynA(path, selectedPath, sizeof path);
     } else {
-        lstrcpynA(name, NoneText, sizeof name);
+        // A stored saver that is not listed stays chosen.
+        lstrcpynA(name, SaverSettings.ScreenSaver, sizeof name);
         lstrcpynA(path, SaverSettings.ScrnsaveExe, sizeof path);
     }
-    SaveSettings(name, path);
+    uint32_t error = 0;
+    if (!SaveSettings(name, path, &error)) {
+        // The dialog stays open: the user may Cancel or try again.
+        char text[2 * MAX_PATH];
+        FormatSaveFailure(error, text, sizeof text);
+        Outside::ShowMessageBox(dialog, text, SaveFailureCaption, MB_OK | MB_ICONEXCLAMATION);
+        return TRUE;
+    }
     EndDialog(dialog, SetupSaved);
     ReleaseSaverCatalog();
     return TRUE;

@@ -244,7 +244,7 @@ const OpeningRow OpeningRows[] = {
       Join({{IDC_DRIVE_STANDBY}, StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
       {"0", "0", "0", "7"}, ""},
      {{"Spin Down After", "7"}, {"Mouse", "2"}, {"Screen Saver Speed", "7"},
-      {"SCRNSAVE.EXE", "C:\\x\\kelvorin.scr"}}},
+      {"Screen Saver", "kelvorin.scr"}, {"SCRNSAVE.EXE", "C:\\x\\kelvorin.scr"}}},
     {__LINE__, "stored counts above what the arrows reach",
      {{"Standby After", "150"}, {"Suspend After", "100"}, {"Off After", "70000"}, {"Spin Down After", "150"},
       {"Mouse", "3"}},
@@ -287,13 +287,25 @@ TEST_F(SetupDialogTest, OkSavesEveryKeyFromTheControls)
     }
 }
 
-TEST_F(SetupDialogTest, NothingSelectedSavesNoneWithTheLoadedPath)
+// A stored saver that the list does not hold survives an untouched OK byte for
+// byte; a user who picks an entry gets that entry.
+TEST_F(SetupDialogTest, AStoredSaverThatIsNotListedSurvivesOk)
 {
-    SetControlIni(Ini({{"Screen Saver", "Gone"}, {"SCRNSAVE.EXE", "C:\\gone.scr"}}));
-    View view = Look(IDOK);
-    EXPECT_EQ("", view.selected);
-    EXPECT_EQ(Saved({{"SCRNSAVE.EXE", "C:\\gone.scr"}}), SavedValues());
-    EXPECT_EQ(SaverModeBlank, SaverMode);
+    const Values gone = {{"Screen Saver", "Gone  Saver (v2) \xE9t\xE9"}, {"SCRNSAVE.EXE", "C:\\Savers\\gone saver.scr"}};
+    for (int picked : {-1, 0}) {
+        SCOPED_TRACE(testing::Message() << "picked " << picked);
+        SetControlIni(Ini(gone));
+        View view;
+        EXPECT_EQ(1, Run({Do([&](HWND dialog) {
+                              view = ViewOf(dialog);
+                              if (picked >= 0)
+                                  ChooseListItem(dialog, IDC_SAVER_LIST, picked);
+                          }),
+                          Press(IDOK)}));
+        EXPECT_EQ("", view.selected);
+        EXPECT_EQ(Saved(picked < 0 ? gone : Values{}), SavedValues());
+        EXPECT_EQ(picked < 0 ? SaverModeChained : SaverModeBlank, SaverMode);
+    }
 }
 
 TEST_F(SetupDialogTest, OtherKeysAndSectionsStayAsTheyWere)
