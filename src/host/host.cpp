@@ -12,6 +12,7 @@ wchar_t ApplicationName[40];
 UINT SaverHelpMessage;
 HHOOK HelpFilterHook;
 HWND SaverWindow;
+char ModulePath[MAX_PATH];
 
 namespace {
 
@@ -23,6 +24,10 @@ constexpr DWORD SaverWindowStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_
 void StartHost()
 {
     ModuleInstance = GetModuleHandleW(nullptr);
+    // A cut path would name another file.
+    DWORD length = GetModuleFileNameA(ModuleInstance, ModulePath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        ModulePath[0] = '\0';
     LoadStringW(ModuleInstance, IDS_APPLICATION_NAME, ApplicationName, 40);
     SaverHelpMessage = RegisterWindowMessageW(ApplicationName);
     if (SaverHelpMessage != 0)

@@ -8,12 +8,13 @@ extern wchar_t ApplicationName[40];     // string 1007, also the section of cont
 extern UINT SaverHelpMessage;           // 0 when it could not be registered
 extern HHOOK HelpFilterHook;
 extern HWND SaverWindow;                // none in a configuration run
+extern char ModulePath[MAX_PATH];       // the running module's own file; empty when unknown
 
 // The whole program: start-up, the chosen run, clean-up. Returns the exit code.
 int ProgramEntry();
 
-// Start-up steps that need no command line: module instance, application name,
-// help message and F1 filter.
+// Start-up steps that need no command line: module instance and its file,
+// application name, help message and F1 filter.
 void StartHost();
 
 // Registers "WindowsScreenSaverClass" and creates the topmost full-screen window.

@@ -667,6 +667,7 @@ protected:
         UnhookWindowsHookEx(HelpFilterHook);
         HelpFilterHook = nullptr;
         SaverHelpMessage = 0;
+        ModulePath[0] = '\0';     // the test program is no saver to list
         SetupDialogTest::TearDown();
     }
 };

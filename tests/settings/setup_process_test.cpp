@@ -1,4 +1,5 @@
-// kelvorin.scr "/c" as a process: the working setup dialog, and exit code 1 after Cancel.
+// kelvorin.scr "/c" as a process: the working setup dialog, and exit code 1 after
+// Cancel; started from outside the system directory, it lists itself.
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
@@ -40,6 +41,38 @@ TEST(SetupProcess, ConfigurationRunShowsTheWorkingDialogAndCancelWritesNothing)
     EXPECT_EQ(1, setup.Wait());
     std::string contents;
     EXPECT_FALSE(ReadWholeFile(ControlIniPath(), &contents));
+}
+
+// Installed where it lies (Windows' Install command): the list offers the module
+// itself, and choosing it stores its name and full path.
+TEST(SetupProcess, StartedOutsideTheSystemDirectoryItListsItselfAndOkStoresItsPath)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string installed = std::string(windows) + "\\kelvorin.scr";
+    const std::wstring program(installed.begin(), installed.end());
+    DeleteFileA(installed.c_str());
+    RemoveControlIni();
+    ASSERT_TRUE(CopyFileW(SaverProgramPath().c_str(), program.c_str(), FALSE));
+    ChildProcess setup;
+    ASSERT_TRUE(setup.Start(program, L"\"" + program + L"\" /c"));
+    HWND dialog = setup.FindWindowOfClass(L"#32770");
+    ASSERT_NE(nullptr, dialog);
+    std::vector<std::wstring> items;
+    const LRESULT count = SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_GETCOUNT, 0, 0);
+    for (int k = 0; k < count; ++k)
+        items.push_back(ListItem(dialog, k));
+    EXPECT_EQ((std::vector<std::wstring>{L"None", L"kelvorin.scr"}), items);
+    SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_SETCURSEL, 1, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SAVER_LIST, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SAVER_LIST)));
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(1, setup.Wait());
+    FlushProfileCache();
+    const std::string ini = ControlIniContents();
+    EXPECT_NE(std::string::npos, ini.find("Screen Saver=kelvorin.scr\r\n")) << ini;
+    EXPECT_NE(std::string::npos, ini.find("SCRNSAVE.EXE=" + installed + "\r\n")) << ini;
+    DeleteFileA(installed.c_str());
 }
 
 } // namespace
