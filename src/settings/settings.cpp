@@ -177,7 +177,7 @@ void FormatSaveFailure(uint32_t error, char* text, size_t size)
     char file[MAX_PATH] = {};
     if (strchr(SettingsFileName, '\\') == nullptr) {
         UINT length = GetWindowsDirectoryA(file, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH)
+        if (length == 0 || length >= MAX_PATH - 1)
             file[0] = '\0';
         else
             lstrcatA(file, "\\");
