@@ -110,13 +110,34 @@ TEST(Resources, StringTable)
         int id;
         const char* text;
     } rows[] = {
-        {1000, "PWProtected"}, {1001, "control.ini"}, {1007, "Screen Saver.Kelvorin"},
+        {1, "Kelvorin Power Saver"}, {1000, "PWProtected"}, {1001, "control.ini"},
+        {1007, "Screen Saver.Kelvorin"},
         {1011, "SCRNSAVE.EXE"}, {1013, "None"}, {1014, "kelvorin"},
     };
     for (const auto& row : rows) {
         char text[64] = {};
         LoadStringA(ModuleInstance, row.id, text, sizeof text);
         EXPECT_STREQ(row.text, text) << "string " << row.id;
+    }
+}
+
+// The manifest (linked into the test programs as into kelvorin.scr) as the loader
+// reads it: the process's own activation context holds its DPI settings.
+TEST(Resources, ManifestDeclaresPerMonitorDpiAwareness)
+{
+    const struct {
+        const wchar_t* space;
+        const wchar_t* name;
+        const wchar_t* value;
+    } rows[] = {
+        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness", L"PerMonitorV2, PerMonitor"},
+    };
+    for (const auto& row : rows) {
+        wchar_t value[64] = {};
+        SIZE_T written = 0;
+        EXPECT_TRUE(QueryActCtxSettingsW(0, nullptr, row.space, row.name, value, 64, &written)) << row.name;
+        EXPECT_STREQ(row.value, value);
     }
 }
 
