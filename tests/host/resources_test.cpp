@@ -121,26 +121,6 @@ TEST(Resources, StringTable)
     }
 }
 
-// The manifest (linked into the test programs as into kelvorin.scr) as the loader
-// reads it: the process's own activation context holds its DPI settings.
-TEST(Resources, ManifestDeclaresPerMonitorDpiAwareness)
-{
-    const struct {
-        const wchar_t* space;
-        const wchar_t* name;
-        const wchar_t* value;
-    } rows[] = {
-        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
-        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness", L"PerMonitorV2, PerMonitor"},
-    };
-    for (const auto& row : rows) {
-        wchar_t value[64] = {};
-        SIZE_T written = 0;
-        EXPECT_TRUE(QueryActCtxSettingsW(0, nullptr, row.space, row.name, value, 64, &written)) << row.name;
-        EXPECT_STREQ(row.value, value);
-    }
-}
-
 TEST(Resources, IconAndLogo)
 {
     EXPECT_NE(nullptr, LoadIconW(ModuleInstance, MAKEINTRESOURCEW(IDI_KELVORIN)));
