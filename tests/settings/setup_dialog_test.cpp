@@ -277,6 +277,42 @@ TEST_F(SetupDialogTest, OpeningShowsTheStoredSettingsAsTheHardwareAllows)
     }
 }
 
+// The file name of the module whose code handles `window`'s messages.
+std::string ProcedureModule(HWND window)
+{
+    HMODULE module = nullptr;
+    char path[MAX_PATH] = {};
+    const auto procedure = reinterpret_cast<LPCSTR>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           procedure, &module))
+        GetModuleFileNameA(module, path, MAX_PATH);
+    std::string name = strrchr(path, '\\') ? strrchr(path, '\\') + 1 : path;
+    for (char& c : name)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+// The manifest's common controls draw the dialog: themed where the system has a theme.
+TEST_F(SetupDialogTest, ControlsAreTheCommonControlsOfTheManifest)
+{
+    const struct {
+        int id;
+        const char* kind;
+    } rows[] = {
+        {IDC_VIDEO_MANAGED, "check box"}, {IDOK, "push button"}, {IDC_HARDWARE_FRAME, "group box"},
+        {IDC_STANDBY_AFTER, "minute field"}, {IDC_SAVER_LIST, "saver list"}, {IDC_STANDBY_LABEL, "label"},
+    };
+    std::vector<std::string> modules;
+    Run({Do([&](HWND dialog) {
+             for (const auto& row : rows)
+                 modules.push_back(ProcedureModule(GetDlgItem(dialog, row.id)));
+         }),
+         Press(IDCANCEL)});
+    ASSERT_EQ(std::size(rows), modules.size());
+    for (size_t i = 0; i < modules.size(); ++i)
+        EXPECT_EQ("comctl32.dll", modules[i]) << rows[i].kind;
+}
+
 TEST_F(SetupDialogTest, OkSavesEveryKeyFromTheControls)
 {
     for (const OpeningRow& row : OpeningRows) {
