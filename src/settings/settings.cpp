@@ -139,6 +139,11 @@ void LoadSettings(bool chainedCopy)
     ReadSettingText(ScreenSaverKey, s.ScreenSaver, sizeof s.ScreenSaver);
     ReadSettingText(ScrnsaveExeKey, s.ScrnsaveExe, sizeof s.ScrnsaveExe);
     SaverMode = SaverModeOf(s.ScreenSaver);
+    // This module's own file under a name without the logo's text shows the
+    // logo rather than starting itself again and again.
+    if (SaverMode == SaverModeChained && ModulePath[0] != '\0'
+        && lstrcmpiA(s.ScrnsaveExe, ModulePath) == 0)
+        SaverMode = SaverModeLogo;
     PWProtectedRestore = s.PWProtected;
     if (chainedCopy && SaverMode == SaverModeChained)
         CopyChainedPassword();
