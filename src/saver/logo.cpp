@@ -8,6 +8,22 @@ namespace {
 
 const wchar_t LogoResourceName[] = L"BITMAP_1";
 
+struct MonitorReading {
+    RECT client;        // in screen coordinates
+};
+
+BOOL CALLBACK KeepMonitor(HMONITOR, HDC, LPRECT monitor, LPARAM data)
+{
+    const MonitorReading* reading = reinterpret_cast<const MonitorReading*>(data);
+    SaverRunStateRecord& run = SaverRunState;
+    RECT part;
+    if (run.LogoMonitorCount < MaxLogoMonitors && IntersectRect(&part, monitor, &reading->client))
+        run.LogoMonitors[run.LogoMonitorCount++]
+            = {part.left - reading->client.left, part.top - reading->client.top,
+               part.right - reading->client.left, part.bottom - reading->client.top};
+    return TRUE;
+}
+
 } // namespace
 
 void PrepareLogo(HWND window, HINSTANCE module)
@@ -23,6 +39,15 @@ void PrepareLogo(HWND window, HINSTANCE module)
         run.LogoWidth = description.bmWidth;
         run.LogoHeight = description.bmHeight;
     }
+}
+
+void ReadLogoMonitors(HWND window)
+{
+    MonitorReading reading;
+    GetClientRect(window, &reading.client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&reading.client), 2);
+    SaverRunState.LogoMonitorCount = 0;
+    EnumDisplayMonitors(nullptr, nullptr, KeepMonitor, reinterpret_cast<LPARAM>(&reading));
 }
 
 void ReleaseLogo()
@@ -64,9 +89,31 @@ void PaintLogoFrame(HWND window)
         return;
     HDC dc = GetDC(window);
     SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    SetStretchBltMode(dc, COLORONCOLOR);
-    LogoPlace place = NextLogoPlace(client.right, client.bottom, run.LogoWidth, run.LogoHeight);
-    StretchBlt(dc, place.x, place.y, run.LogoWidth, run.LogoHeight, run.LogoDC, 0, 0,
-               run.LogoWidth, run.LogoHeight, SRCCOPY);
+    DrawLogoFrame(dc, client.right, client.bottom);
     ReleaseDC(window, dc);
+}
+
+LogoSize DrawnLogoSize()
+{
+    const SaverRunStateRecord& run = SaverRunState;
+    return {ScaledLogoLength(run.LogoWidth, run.LogoScaleNumerator, run.LogoScaleDenominator),
+            ScaledLogoLength(run.LogoHeight, run.LogoScaleNumerator, run.LogoScaleDenominator)};
+}
+
+LogoPlace TakeLogoPlace(int32_t width, int32_t height)
+{
+    const SaverRunStateRecord& run = SaverRunState;
+    LogoSize size = DrawnLogoSize();
+    LogoPlace chosen = NextLogoPlace(width, height, size.width, size.height);
+    return PlaceOnOneMonitor(chosen, size, run.LogoMonitors, run.LogoMonitorCount);
+}
+
+void DrawLogoFrame(HDC dc, int32_t width, int32_t height)
+{
+    const SaverRunStateRecord& run = SaverRunState;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    LogoSize size = DrawnLogoSize();
+    LogoPlace place = TakeLogoPlace(width, height);
+    StretchBlt(dc, place.x, place.y, size.width, size.height, run.LogoDC, 0, 0, run.LogoWidth,
+               run.LogoHeight, SRCCOPY);
 }
