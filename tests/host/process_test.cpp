@@ -81,4 +81,32 @@ TEST(SaverProcess, ATabIsNoBlankSoTheSaverSwitchIsNotSeen)
     EXPECT_EQ(1, setup.Wait());
 }
 
+TEST(SaverProcess, AQuotedPathWithABlankRunsToItsClosingMark)
+{
+    // A copy of the saver in a folder whose name holds a blank, as under "Program Files".
+    const std::wstring folder = WinePath(KELVORIN_BUILD_DIR "/My Savers");
+    const std::wstring saver = folder + L"\\kelvorin.scr";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(SaverProgramPath().c_str(), saver.c_str(), FALSE));
+    const struct {
+        std::wstring commandLine;
+        const wchar_t* windowClass;
+        long exitCode;
+    } rows[] = {
+        {L"\"" + saver + L"\" /s", SaverClass, 0},
+        {L"\"" + saver + L"\"/S", SaverClass, 0},
+        // Unquoted, the path is cut at its blank: no saver switch is seen.
+        {saver + L" /s", DialogClass, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << testing::PrintToString(row.commandLine));
+        ChildProcess process;
+        ASSERT_TRUE(process.Start(saver, row.commandLine));
+        HWND window = process.FindWindowOfClass(row.windowClass);
+        ASSERT_NE(nullptr, window);
+        PostMessageW(window, row.exitCode ? WM_COMMAND : WM_KEYDOWN, row.exitCode ? IDCANCEL : 'A', 0);
+        EXPECT_EQ(row.exitCode, process.Wait());
+    }
+}
+
 } // namespace

@@ -173,4 +173,36 @@ TEST(LogoPainter, AClientAreaWithoutWidthOrHeightPaintsNothing)
     }
 }
 
+TEST(LogoPainter, MonitorsAreKeptAsTheirPartsOfTheClientArea)
+{
+    ASSERT_EQ(1, GetSystemMetrics(SM_CMONITORS));
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const struct {
+        int line;
+        int x, y, width, height;    // the window on the screen
+        LogoArea part;
+    } rows[] = {
+        {__LINE__, 0, 0, screenWidth, screenHeight, {0, 0, screenWidth, screenHeight}},
+        {__LINE__, 0, 0, 640, 480, {0, 0, 640, 480}},
+        {__LINE__, -100, -50, screenWidth, screenHeight, {100, 50, screenWidth, screenHeight}},
+        {__LINE__, 200, 100, screenWidth, 200, {0, 0, screenWidth - 200, 200}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        ResetSaverRunState();
+        HWND window = CreateWindowExW(0, L"Static", L"", WS_POPUP, row.x, row.y, row.width,
+                                      row.height, nullptr, nullptr, nullptr, nullptr);
+        ReadLogoMonitors(window);
+        DestroyWindow(window);
+        const SaverRunStateRecord& run = SaverRunState;
+        ASSERT_EQ(1, run.LogoMonitorCount);
+        EXPECT_EQ(row.part.left, run.LogoMonitors[0].left);
+        EXPECT_EQ(row.part.top, run.LogoMonitors[0].top);
+        EXPECT_EQ(row.part.right, run.LogoMonitors[0].right);
+        EXPECT_EQ(row.part.bottom, run.LogoMonitors[0].bottom);
+    }
+    ResetSaverRunState();
+}
+
 } // namespace
