@@ -1,5 +1,6 @@
 // The logo painter: a black window with the logo at a new random place on
-// every paint, in Logo mode only.
+// every paint, in Logo mode only, each frame on one monitor. The preview draws
+// its frames through it too.
 #include "saver/random.h"
 #include "saver/saver_run.h"
 #include "settings/settings.h"
@@ -8,19 +9,16 @@ namespace {
 
 const wchar_t LogoResourceName[] = L"BITMAP_1";
 
-struct MonitorReading {
-    RECT client;        // in screen coordinates
-};
-
+// Keeps the part of `monitor` inside the client area, given in screen coordinates.
 BOOL CALLBACK KeepMonitor(HMONITOR, HDC, LPRECT monitor, LPARAM data)
 {
-    const MonitorReading* reading = reinterpret_cast<const MonitorReading*>(data);
+    const RECT& client = *reinterpret_cast<const RECT*>(data);
     SaverRunStateRecord& run = SaverRunState;
     RECT part;
-    if (run.LogoMonitorCount < MaxLogoMonitors && IntersectRect(&part, monitor, &reading->client))
+    if (run.LogoMonitorCount < MaxLogoMonitors && IntersectRect(&part, monitor, &client))
         run.LogoMonitors[run.LogoMonitorCount++]
-            = {part.left - reading->client.left, part.top - reading->client.top,
-               part.right - reading->client.left, part.bottom - reading->client.top};
+            = {part.left - client.left, part.top - client.top, part.right - client.left,
+               part.bottom - client.top};
     return TRUE;
 }
 
@@ -43,11 +41,11 @@ void PrepareLogo(HWND window, HINSTANCE module)
 
 void ReadLogoMonitors(HWND window)
 {
-    MonitorReading reading;
-    GetClientRect(window, &reading.client);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&reading.client), 2);
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
     SaverRunState.LogoMonitorCount = 0;
-    EnumDisplayMonitors(nullptr, nullptr, KeepMonitor, reinterpret_cast<LPARAM>(&reading));
+    EnumDisplayMonitors(nullptr, nullptr, KeepMonitor, reinterpret_cast<LPARAM>(&client));
 }
 
 void ReleaseLogo()
