@@ -2,8 +2,8 @@
 // arbitrary wide units.
 #include "fuzz/fuzz_checks.h"
 
-#include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "host/command_line.h"
@@ -16,28 +16,6 @@ wchar_t Folded(wchar_t c)
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
 }
 
-// A preview's arguments: a switch, blanks or one colon, then only digits.
-// Returns whether `text` has that form and puts the digits in `digits`.
-bool PreviewDigits(const std::wstring& text, std::wstring* digits)
-{
-    for (const wchar_t* name : {L"/p", L"-p", L"p"}) {
-        if (text.compare(0, std::wcslen(name), name) != 0)
-            continue;
-        std::wstring rest = text.substr(std::wcslen(name));
-        if (rest.compare(0, 1, L":") == 0)
-            rest.erase(0, 1);
-        else if (rest.compare(0, 1, L" ") == 0)
-            rest.erase(0, rest.find_first_not_of(L' '));
-        else
-            return false;
-        if (rest.empty() || rest.find_first_not_of(L"0123456789") != std::wstring::npos)
-            return false;
-        *digits = rest;
-        return true;
-    }
-    return false;
-}
-
 std::wstring FoldedText(const wchar_t* arguments)
 {
     std::wstring text;
@@ -46,28 +24,35 @@ std::wstring FoldedText(const wchar_t* arguments)
     return text;
 }
 
+// Folded preview arguments: "/p", "-p" or "p", blanks or one colon, then only
+// digits. Returns the digits; empty for any other form.
+std::wstring PreviewDigits(std::wstring text)
+{
+    if (text.rfind(L"/", 0) == 0 || text.rfind(L"-", 0) == 0)
+        text.erase(0, 1);
+    if (text.rfind(L"p:", 0) == 0)
+        text.erase(0, 2);
+    else if (text.rfind(L"p ", 0) == 0)
+        text.erase(0, text.find_first_not_of(L' ', 1));
+    else
+        return L"";
+    return text.find_first_not_of(L"0123456789") == std::wstring::npos ? text : L"";
+}
+
 // The window as the digits say, 0 beyond 32 bits.
 uint32_t ExpectedPreviewWindow(const wchar_t* arguments)
 {
-    std::wstring digits;
-    if (!PreviewDigits(FoldedText(arguments), &digits))
-        return 0;
-    digits.erase(0, std::min(digits.find_first_not_of(L'0'), digits.size()));
-    if (digits.size() > 10 || (digits.size() == 10 && digits > L"4294967295"))
-        return 0;
-    uint32_t value = 0;
-    for (wchar_t digit : digits)
-        value = value * 10 + static_cast<uint32_t>(digit - L'0');
-    return value;
+    std::wstring digits = PreviewDigits(FoldedText(arguments));
+    unsigned long long value = digits.empty() ? 0 : std::wcstoull(digits.c_str(), nullptr, 10);
+    return value > UINT32_MAX ? 0 : static_cast<uint32_t>(value);
 }
 
 RunKind ExpectedRunKind(const wchar_t* arguments)
 {
     std::wstring text = FoldedText(arguments);
-    std::wstring digits;
     if (text.compare(0, 2, L"/s") == 0 || text == L"-s" || text == L"s")
         return RunKind::Saver;
-    if (PreviewDigits(text, &digits))
+    if (!PreviewDigits(text).empty())
         return RunKind::Preview;
     if (text == L"/c" || text == L"-c" || text == L"c")
         return RunKind::ConfigurationOwned;
@@ -76,14 +61,11 @@ RunKind ExpectedRunKind(const wchar_t* arguments)
 
 size_t ExpectedArgumentsStart(const std::vector<wchar_t>& line)
 {
-    size_t i = 0;
-    if (line[0] == L'"') {
-        for (i = 1; line[i] != L'\0' && line[i] != L'"'; ++i) {
-        }
-        if (line[i] == L'"')
-            ++i;
-    }
-    while (line[i] != L'\0' && line[i] != L' ' && line[0] != L'"')
+    const wchar_t end = line[0] == L'"' ? L'"' : L' ';
+    size_t i = end == L'"' ? 1 : 0;
+    while (line[i] != L'\0' && line[i] != end)
+        ++i;
+    if (end == L'"' && line[i] == end)
         ++i;
     while (line[i] == L' ')
         ++i;

@@ -173,35 +173,26 @@ TEST(LogoPainter, AClientAreaWithoutWidthOrHeightPaintsNothing)
     }
 }
 
-TEST(LogoPainter, MonitorsAreKeptAsTheirPartsOfTheClientArea)
+TEST(LogoPainter, TheMonitorIsKeptAsItsPartOfTheClientArea)
 {
     if (GetSystemMetrics(SM_CMONITORS) != 1)
         GTEST_SKIP() << "the rows assume one monitor";
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     const struct {
-        int line;
         int x, y, width, height;    // the window on the screen
         LogoArea part;
-    } rows[] = {
-        {__LINE__, 0, 0, screenWidth, screenHeight, {0, 0, screenWidth, screenHeight}},
-        {__LINE__, 0, 0, 640, 480, {0, 0, 640, 480}},
-        {__LINE__, -100, -50, screenWidth, screenHeight, {100, 50, screenWidth, screenHeight}},
-        {__LINE__, 200, 100, screenWidth, 200, {0, 0, screenWidth - 200, 200}},
-    };
+    } rows[] = {{0, 0, w, h, {0, 0, w, h}}, {0, 0, 640, 480, {0, 0, 640, 480}},
+                {-100, -50, w, h, {100, 50, w, h}}, {200, 100, w, 200, {0, 0, w - 200, 200}}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
         ResetSaverRunState();
         HWND window = CreateWindowExW(0, L"Static", L"", WS_POPUP, row.x, row.y, row.width,
                                       row.height, nullptr, nullptr, nullptr, nullptr);
         ReadLogoMonitors(window);
         DestroyWindow(window);
-        const SaverRunStateRecord& run = SaverRunState;
-        ASSERT_EQ(1, run.LogoMonitorCount);
-        EXPECT_EQ(row.part.left, run.LogoMonitors[0].left);
-        EXPECT_EQ(row.part.top, run.LogoMonitors[0].top);
-        EXPECT_EQ(row.part.right, run.LogoMonitors[0].right);
-        EXPECT_EQ(row.part.bottom, run.LogoMonitors[0].bottom);
+        const LogoArea& kept = SaverRunState.LogoMonitors[0];
+        EXPECT_TRUE(SaverRunState.LogoMonitorCount == 1 && kept.left == row.part.left
+                    && kept.top == row.part.top && kept.right == row.part.right
+                    && kept.bottom == row.part.bottom) << "window at " << row.x << ", " << row.y;
     }
     ResetSaverRunState();
 }
