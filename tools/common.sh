@@ -20,6 +20,7 @@ ensure_packages() {
     command -v make >/dev/null || missing+=(make)
     command -v Xvfb >/dev/null || missing+=(xvfb)
     command -v flock >/dev/null || missing+=(util-linux)
+    command -v python3 >/dev/null || missing+=(python3)
     [ -x /usr/lib/wine/wine64 ] || missing+=(wine wine64)
     [ -x /usr/lib/wine/wine ] || missing+=(wine wine32:i386)
     [ ${#missing[@]} -eq 0 ] && return 0

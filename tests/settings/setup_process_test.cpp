@@ -1,5 +1,8 @@
-// kelvorin.scr "/c" as a process: the working setup dialog, and exit code 1 after Cancel.
+// kelvorin.scr "/c" as a process: the working setup dialog drawn by the manifest's common
+// controls, and exit code 1 after Cancel.
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 #include "resources/resource.h"
 #include "support/wine_test.h"
@@ -36,6 +39,9 @@ TEST(SetupProcess, ConfigurationRunShowsTheWorkingDialogAndCancelWritesNothing)
     EXPECT_EQ(BST_CHECKED, SendDlgItemMessageW(dialog, IDC_MOUSE_MOVE, BM_GETCHECK, 0, 0));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DRIVE_STANDBY))) << "no drive device here";
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_TEST)));
+    const LRESULT commonControlsListDefault = 30;
+    EXPECT_EQ(commonControlsListDefault, SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_GETMINVISIBLE, 0, 0))
+        << "the manifest's common controls draw the dialog";
     PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_EQ(1, setup.Wait());
     std::string contents;
