@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "saver/logo_size.h"
+
 // Restarts the sequence; every run seeds it with 1, so the logo places repeat.
 void SeedLogoRandom(uint32_t seed);
 // The next value of the sequence, 0 to 32767.
@@ -17,11 +19,6 @@ struct LogoPlace {
 // `right` × `bottom` (both above 0): two draws, x first, each pulled back so the
 // logo ends at the edge, and never left of or above the corner.
 LogoPlace NextLogoPlace(int32_t right, int32_t bottom, int32_t logoWidth, int32_t logoHeight);
-
-struct LogoSize {
-    int32_t width;
-    int32_t height;
-};
 
 // A rectangle of the client area, such as the part of one monitor inside it;
 // right and bottom lie just outside.
