@@ -84,28 +84,18 @@ TEST(SaverProcess, ATabIsNoBlankSoTheSaverSwitchIsNotSeen)
 TEST(SaverProcess, AQuotedPathWithABlankRunsToItsClosingMark)
 {
     // A copy of the saver in a folder whose name holds a blank, as under "Program Files".
-    const std::wstring folder = WinePath(KELVORIN_BUILD_DIR "/My Savers");
-    const std::wstring saver = folder + L"\\kelvorin.scr";
+    const std::wstring folder = WinePath(KELVORIN_BUILD_DIR "/My Savers"), saver = folder + L"\\k.scr";
     CreateDirectoryW(folder.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(SaverProgramPath().c_str(), saver.c_str(), FALSE));
-    const struct {
-        std::wstring commandLine;
-        const wchar_t* windowClass;
-        long exitCode;
-    } rows[] = {
-        {L"\"" + saver + L"\" /s", SaverClass, 0},
-        {L"\"" + saver + L"\"/S", SaverClass, 0},
-        // Unquoted, the path is cut at its blank: no saver switch is seen.
-        {saver + L" /s", DialogClass, 1},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << testing::PrintToString(row.commandLine));
+    // Unquoted, the path is cut at its blank and no saver switch is seen.
+    for (const std::wstring& commandLine : {L"\"" + saver + L"\" /s", saver + L" /s"}) {
+        const bool quoted = commandLine[0] == L'"';
         ChildProcess process;
-        ASSERT_TRUE(process.Start(saver, row.commandLine));
-        HWND window = process.FindWindowOfClass(row.windowClass);
-        ASSERT_NE(nullptr, window);
-        PostMessageW(window, row.exitCode ? WM_COMMAND : WM_KEYDOWN, row.exitCode ? IDCANCEL : 'A', 0);
-        EXPECT_EQ(row.exitCode, process.Wait());
+        ASSERT_TRUE(process.Start(saver, commandLine));
+        HWND window = process.FindWindowOfClass(quoted ? SaverClass : DialogClass);
+        ASSERT_NE(nullptr, window) << testing::PrintToString(commandLine);
+        PostMessageW(window, quoted ? WM_KEYDOWN : WM_COMMAND, quoted ? 'A' : IDCANCEL, 0);
+        EXPECT_EQ(quoted ? 0 : 1, process.Wait());
     }
 }
 

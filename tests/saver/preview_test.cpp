@@ -11,41 +11,22 @@ namespace {
 
 const wchar_t PreviewClass[] = L"KelvorinPreviewClass";
 
-// A picture of `width` x `height` to draw or copy into through `dc`.
-struct Picture {
-    int width, height;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateBitmap(width, height, 1, 32, nullptr);
-    HGDIOBJ former = SelectObject(dc, bitmap);
-    std::vector<uint32_t> Pixels()
-    {
-        std::vector<uint32_t> pixels(width * height);
-        BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
-        SelectObject(dc, former);
-        GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-        SelectObject(dc, bitmap);
-        return pixels;
-    }
-    ~Picture()
-    {
-        SelectObject(dc, former);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-};
-
-// Black, with the module's logo stretched to `size` at `place`.
-void DrawExpected(HDC dc, RECT client, POINT place, SIZE size)
+// The pixels that `draw` puts into a fresh picture of `width` x `height`.
+template <typename Draw>
+std::vector<uint32_t> Pixels(int width, int height, Draw draw)
 {
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    HBITMAP logo = LoadBitmapW(GetModuleHandleW(nullptr), L"BITMAP_1");
-    HDC logoDC = CreateCompatibleDC(nullptr);
-    HGDIOBJ former = SelectObject(logoDC, logo);
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, place.x, place.y, size.cx, size.cy, logoDC, 0, 0, 128, 85, SRCCOPY);
-    SelectObject(logoDC, former);
-    DeleteDC(logoDC);
-    DeleteObject(logo);
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
+    uint32_t* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HGDIOBJ former = SelectObject(dc, bitmap);
+    draw(dc);
+    GdiFlush();
+    std::vector<uint32_t> pixels(bits, bits + width * height);
+    SelectObject(dc, former);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
 }
 
 TEST(Preview, LogoFramesFollowTheSaverSequenceScaledToThePreview)
@@ -73,6 +54,7 @@ TEST(Preview, LogoFramesFollowTheSaverSequenceScaledToThePreview)
         UpdateWindow(parent);
         HWND preview = CreatePreviewWindow(GetModuleHandleW(nullptr), parent);
         ASSERT_NE(nullptr, preview);
+        ASSERT_EQ(128, SaverRunState.LogoWidth) << "the expected frames copy the loaded logo";
         KillTimer(preview, TickTimerId);
         RECT client;
         GetClientRect(preview, &client);
@@ -81,12 +63,19 @@ TEST(Preview, LogoFramesFollowTheSaverSequenceScaledToThePreview)
             if (frame > 0)
                 SendMessageW(preview, WM_TIMER, TickTimerId, 0);
             UpdateWindow(preview);
-            Picture shown{row.width, row.height}, expected{row.width, row.height};
-            HDC dc = GetDC(preview);
-            BitBlt(shown.dc, 0, 0, row.width, row.height, dc, 0, 0, SRCCOPY);
-            ReleaseDC(preview, dc);
-            DrawExpected(expected.dc, client, row.frames[frame], row.drawn);
-            EXPECT_TRUE(shown.Pixels() == expected.Pixels()) << "frame " << frame;
+            auto shown = Pixels(row.width, row.height, [&](HDC dc) {
+                HDC window = GetDC(preview);
+                BitBlt(dc, 0, 0, row.width, row.height, window, 0, 0, SRCCOPY);
+                ReleaseDC(preview, window);
+            });
+            // Black, with the module's logo stretched to the drawn size at the frame's place.
+            auto expected = Pixels(row.width, row.height, [&](HDC dc) {
+                FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+                SetStretchBltMode(dc, COLORONCOLOR);
+                StretchBlt(dc, row.frames[frame].x, row.frames[frame].y, row.drawn.cx, row.drawn.cy,
+                           SaverRunState.LogoDC, 0, 0, 128, 85, SRCCOPY);
+            });
+            EXPECT_TRUE(shown == expected) << "frame " << frame;
         }
         DestroyWindow(parent);
         MSG quit;
