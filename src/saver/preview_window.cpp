@@ -74,8 +74,10 @@ HWND CreatePreviewWindow(HINSTANCE instance, HWND parent)
         return nullptr;
     RECT client;
     GetClientRect(parent, &client);
-    return CreateWindowExW(0, PreviewClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, client.right,
-                           client.bottom, parent, nullptr, instance, nullptr);
+    // Clipping keeps a chained saver's own preview, a child of this window, from
+    // being painted over.
+    return CreateWindowExW(0, PreviewClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                           0, client.right, client.bottom, parent, nullptr, instance, nullptr);
 }
 
 LRESULT CALLBACK PreviewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
