@@ -27,7 +27,7 @@ void ShowLaunchFailure(DWORD error)
 
 } // namespace
 
-bool LaunchSaver(const char* application, char* commandLine, DWORD* processId)
+bool LaunchSaver(const char* application, char* commandLine, DWORD* processId, bool quiet)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -37,7 +37,8 @@ bool LaunchSaver(const char* application, char* commandLine, DWORD* processId)
     // Handles are inherited on purpose: a started saver gets what this process holds.
     if (!CreateProcessA(application, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
                         nullptr, nullptr, &startup, &process)) {
-        ShowLaunchFailure(GetLastError());
+        if (!quiet)
+            ShowLaunchFailure(GetLastError());
         return false;
     }
     if (processId)

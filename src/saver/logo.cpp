@@ -1,5 +1,6 @@
 // The logo painter: a black window with the logo at a new random place on
-// every paint, in Logo mode only.
+// every paint, in Logo mode only, each frame on one monitor. The preview draws
+// its frames through it too.
 #include "saver/random.h"
 #include "saver/saver_run.h"
 #include "settings/settings.h"
@@ -7,6 +8,19 @@
 namespace {
 
 const wchar_t LogoResourceName[] = L"BITMAP_1";
+
+// Keeps the part of `monitor` inside the client area, given in screen coordinates.
+BOOL CALLBACK KeepMonitor(HMONITOR, HDC, LPRECT monitor, LPARAM data)
+{
+    const RECT& client = *reinterpret_cast<const RECT*>(data);
+    SaverRunStateRecord& run = SaverRunState;
+    RECT part;
+    if (run.LogoMonitorCount < MaxLogoMonitors && IntersectRect(&part, monitor, &client))
+        run.LogoMonitors[run.LogoMonitorCount++]
+            = {part.left - client.left, part.top - client.top, part.right - client.left,
+               part.bottom - client.top};
+    return TRUE;
+}
 
 } // namespace
 
@@ -23,6 +37,15 @@ void PrepareLogo(HWND window, HINSTANCE module)
         run.LogoWidth = description.bmWidth;
         run.LogoHeight = description.bmHeight;
     }
+}
+
+void ReadLogoMonitors(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    SaverRunState.LogoMonitorCount = 0;
+    EnumDisplayMonitors(nullptr, nullptr, KeepMonitor, reinterpret_cast<LPARAM>(&client));
 }
 
 void ReleaseLogo()
@@ -64,9 +87,31 @@ void PaintLogoFrame(HWND window)
         return;
     HDC dc = GetDC(window);
     SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    SetStretchBltMode(dc, COLORONCOLOR);
-    LogoPlace place = NextLogoPlace(client.right, client.bottom, run.LogoWidth, run.LogoHeight);
-    StretchBlt(dc, place.x, place.y, run.LogoWidth, run.LogoHeight, run.LogoDC, 0, 0,
-               run.LogoWidth, run.LogoHeight, SRCCOPY);
+    DrawLogoFrame(dc, client.right, client.bottom);
     ReleaseDC(window, dc);
+}
+
+LogoSize DrawnLogoSize()
+{
+    const SaverRunStateRecord& run = SaverRunState;
+    return {ScaledLogoLength(run.LogoWidth, run.LogoScaleNumerator, run.LogoScaleDenominator),
+            ScaledLogoLength(run.LogoHeight, run.LogoScaleNumerator, run.LogoScaleDenominator)};
+}
+
+LogoPlace TakeLogoPlace(int32_t width, int32_t height)
+{
+    const SaverRunStateRecord& run = SaverRunState;
+    LogoSize size = DrawnLogoSize();
+    LogoPlace chosen = NextLogoPlace(width, height, size.width, size.height);
+    return PlaceOnOneMonitor(chosen, size, run.LogoMonitors, run.LogoMonitorCount);
+}
+
+void DrawLogoFrame(HDC dc, int32_t width, int32_t height)
+{
+    const SaverRunStateRecord& run = SaverRunState;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    LogoSize size = DrawnLogoSize();
+    LogoPlace place = TakeLogoPlace(width, height);
+    StretchBlt(dc, place.x, place.y, size.width, size.height, run.LogoDC, 0, 0, run.LogoWidth,
+               run.LogoHeight, SRCCOPY);
 }

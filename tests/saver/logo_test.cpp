@@ -173,4 +173,28 @@ TEST(LogoPainter, AClientAreaWithoutWidthOrHeightPaintsNothing)
     }
 }
 
+TEST(LogoPainter, TheMonitorIsKeptAsItsPartOfTheClientArea)
+{
+    if (GetSystemMetrics(SM_CMONITORS) != 1)
+        GTEST_SKIP() << "the rows assume one monitor";
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const struct {
+        int x, y, width, height;    // the window on the screen
+        LogoArea part;
+    } rows[] = {{0, 0, w, h, {0, 0, w, h}}, {0, 0, 640, 480, {0, 0, 640, 480}},
+                {-100, -50, w, h, {100, 50, w, h}}, {200, 100, w, 200, {0, 0, w - 200, 200}}};
+    for (const auto& row : rows) {
+        ResetSaverRunState();
+        HWND window = CreateWindowExW(0, L"Static", L"", WS_POPUP, row.x, row.y, row.width,
+                                      row.height, nullptr, nullptr, nullptr, nullptr);
+        ReadLogoMonitors(window);
+        DestroyWindow(window);
+        const LogoArea& kept = SaverRunState.LogoMonitors[0];
+        EXPECT_TRUE(SaverRunState.LogoMonitorCount == 1 && kept.left == row.part.left
+                    && kept.top == row.part.top && kept.right == row.part.right
+                    && kept.bottom == row.part.bottom) << "window at " << row.x << ", " << row.y;
+    }
+    ResetSaverRunState();
+}
+
 } // namespace
