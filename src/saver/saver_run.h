@@ -72,6 +72,10 @@ struct SaverRunStateRecord {
     // The logo is drawn at LogoScaleNumerator / LogoScaleDenominator of its size.
     int32_t LogoScaleNumerator = 1;
     int32_t LogoScaleDenominator = 1;
+    uint32_t LogoDpi = 0;               // the window's DPI; 0 when not known
+    LogoPlace LogoAt = {};              // where the current frame is drawn
+    bool LogoPlaced = false;            // a frame has been drawn
+    bool LogoFrameDue = false;          // the next paint takes a new place
     // The monitors' parts of the client area; none: the whole client area is one.
     LogoArea LogoMonitors[MaxLogoMonitors] = {};
     int32_t LogoMonitorCount = 0;
@@ -93,6 +97,8 @@ void ReadLogoMonitors(HWND window);
 void ReleaseLogo();
 void EraseLogoBackground(HWND window, HDC dc);
 void PaintLogoFrame(HWND window);
+// A new frame: its old place is erased and the next paint takes a new place.
+void InvalidateLogoFrame(HWND window);
 // The logo's size as drawn, computed here alone for every run.
 LogoSize DrawnLogoSize();
 // The next frame's place in a client area of `width` × `height` (both above 0).

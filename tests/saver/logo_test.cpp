@@ -80,6 +80,9 @@ struct FrameRow {
     std::vector<POINT> frames;
 };
 
+// The first paint takes the first place and erases the whole window; each tick
+// then repaints only the old and the new place; a paint of an uncovered part
+// draws the frame where it is, without a new place.
 TEST(LogoPainter, FramesAfterSeedingWithOneLandWhereTheSequenceSays)
 {
     const FrameRow rows[] = {
@@ -94,18 +97,29 @@ TEST(LogoPainter, FramesAfterSeedingWithOneLandWhereTheSequenceSays)
         ASSERT_NE(nullptr, saver.Open(SaverIni({Logo}), row.width, row.height));
         SeedLogoRandom(1);
         POINT previous = {-1, -1};
+        const POINT corner = {row.width - 1, row.height - 1};
         for (POINT frame : row.frames) {
             FillWindow(saver.window, Red);
-            Paint(saver.window);
+            if (previous.x >= 0)
+                saver.Tick();
+            UpdateWindow(saver.window);
             EXPECT_EQ(0, LogoMismatches(saver.window, frame.x, frame.y, row.width, row.height))
                 << "frame at " << frame.x << ", " << frame.y;
             if (previous.x >= 0) {
                 // The power ring's first pixel, where the frame before had it.
                 EXPECT_EQ(Black, PixelAt(saver.window, previous.x + 23, previous.y + 18));
+                EXPECT_EQ(Red, PixelAt(saver.window, corner.x, corner.y)) << "repainted beyond the frames";
+            } else {
+                EXPECT_EQ(Black, PixelAt(saver.window, corner.x, corner.y));
             }
-            EXPECT_EQ(Black, PixelAt(saver.window, row.width - 1, row.height - 1));
             previous = frame;
         }
+        FillWindow(saver.window, Red);
+        InvalidateRect(saver.window, nullptr, TRUE);
+        UpdateWindow(saver.window);
+        EXPECT_EQ(0, LogoMismatches(saver.window, previous.x, previous.y, row.width, row.height))
+            << "an uncovered window shows the same frame";
+        EXPECT_EQ(Black, PixelAt(saver.window, corner.x, corner.y));
     }
 }
 
