@@ -11,6 +11,7 @@ set(KELVORIN_PORTABLE_SOURCES
     src/host/command_line.cpp
     src/power/power_packets.cpp
     src/saver/countdown.cpp
+    src/saver/logo_size.cpp
     src/saver/random.cpp
     src/settings/minute_text.cpp
     src/settings/saver_mode.cpp)
@@ -19,6 +20,7 @@ set(KELVORIN_PORTABLE_TESTS
     tests/fuzz/replay_test.cpp
     tests/host/command_line_test.cpp
     tests/power/power_packets_test.cpp
+    tests/saver/logo_size_test.cpp
     tests/saver/random_test.cpp
     tests/settings/minute_text_test.cpp
     tests/settings/saver_mode_test.cpp)

@@ -20,6 +20,7 @@ ensure_packages() {
     command -v make >/dev/null || missing+=(make)
     command -v Xvfb >/dev/null || missing+=(xvfb)
     command -v flock >/dev/null || missing+=(util-linux)
+    command -v python3 >/dev/null || missing+=(python3)
     command -v wixl >/dev/null || missing+=(wixl)
     command -v msibuild >/dev/null || missing+=(msitools)
     [ -x /usr/lib/wine/wine64 ] || missing+=(wine wine64)

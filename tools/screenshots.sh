@@ -34,8 +34,8 @@ end_programs() {
 }
 
 mkdir -p docs
-# The dialog with the settings a first run shows: no control.ini yet.
-rm -f "$control_ini"
+# The dialog with the display managed: Standby after 10 minutes, Off after 20.
+printf '[Screen Saver.Kelvorin]\r\nVideo Managed=1\r\nStandby=1\r\nStandby After=10\r\nOff=1\r\nOff After=20\r\n' > "$control_ini"
 tools/wine-run "$prefix" "$arch" "$program" >/dev/null 2>&1 &
 wait_for_window "Kelvorin Setup "
 sleep 1

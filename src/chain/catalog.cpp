@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host/host.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 
@@ -93,7 +94,23 @@ void BuildSaverCatalog(HWND dialog)
         CollectListedSavers(dialog, SaverCatalog.systemDirectory);
     }
     ListMessage(dialog, CB_RESETCONTENT, 0, 0);
+    // Offered wherever it lies, so the logo can be chosen wherever it was installed.
+    CollectOwnModule(ModulePath);
     FillSaverList(dialog);
+}
+
+void CollectOwnModule(const char* path)
+{
+    if (path[0] == '\0' || std::strlen(path) >= sizeof SaverCatalogEntry::path)
+        return;
+    for (uint16_t k = 1; SaverCatalog.records != nullptr && k <= SaverCatalog.count; ++k) {
+        if (lstrcmpiA(SaverCatalog.records[k].path, path) == 0)
+            return;
+    }
+    if (!ReserveRecords(static_cast<size_t>(SaverCatalog.count) + 2))
+        return;
+    ++SaverCatalog.count;
+    lstrcpynA(SaverCatalog.records[SaverCatalog.count].path, path, sizeof SaverCatalogEntry::path);
 }
 
 void CollectListedSavers(HWND dialog, const char* systemDirectory)

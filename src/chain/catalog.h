@@ -22,11 +22,15 @@ struct SaverCatalogStore {
 
 extern SaverCatalogStore SaverCatalog;
 
-// Lists the system directory's saver files in the dialog's saver list.
+// Lists the system directory's saver files and the running module's own file
+// in the dialog's saver list.
 void BuildSaverCatalog(HWND dialog);
 // Appends a record for every file name now in the list; names whose full path
 // would not fit a record are skipped.
 void CollectListedSavers(HWND dialog, const char* systemDirectory);
+// Appends a record for `path` unless it is empty, does not fit a record or is
+// held already (compared without regard to case).
+void CollectOwnModule(const char* path);
 // Describes, sorts and lists the records, then puts "None" at position 0.
 void FillSaverList(HWND dialog);
 // Writes the record's description and returns true when the file yields one.

@@ -27,7 +27,7 @@ void ShowLaunchFailure(DWORD error)
 
 } // namespace
 
-bool LaunchSaver(const char* application, char* commandLine)
+bool LaunchSaver(const char* application, char* commandLine, DWORD* processId, bool quiet)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -37,9 +37,12 @@ bool LaunchSaver(const char* application, char* commandLine)
     // Handles are inherited on purpose: a started saver gets what this process holds.
     if (!CreateProcessA(application, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
                         nullptr, nullptr, &startup, &process)) {
-        ShowLaunchFailure(GetLastError());
+        if (!quiet)
+            ShowLaunchFailure(GetLastError());
         return false;
     }
+    if (processId)
+        *processId = process.dwProcessId;
     // Nothing ever waits for or signals the started saver.
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -1,9 +1,13 @@
-// Starts another saver program with its run (" /S") or configure (" /C") switch.
+// Starts another saver program with its run (" /S"), configure (" /C") or
+// preview (" /p <window>") switch.
 #pragma once
+#include <windows.h>
 
 extern char ChainedSaverPath[256];
 extern char ChainedSaverCommandLine[256];
 
 // Starts `application` with `commandLine`; shows "CreateProcess fail (%ld)" when it
-// cannot. Returns whether the program was started.
-bool LaunchSaver(const char* application, char* commandLine);
+// cannot, unless `quiet` (a preview shows no box). Returns whether the program
+// was started, and its process id in `processId` when one is given.
+bool LaunchSaver(const char* application, char* commandLine, DWORD* processId = nullptr,
+                 bool quiet = false);

@@ -4,7 +4,9 @@
 
 #include "host/command_line.h"
 #include "resources/resource.h"
+#include "saver/preview_window.h"
 #include "saver/saver_window.h"
+#include "settings/settings.h"
 #include "settings/setup_dialog.h"
 
 HINSTANCE ModuleInstance;
@@ -12,30 +14,54 @@ wchar_t ApplicationName[40];
 UINT SaverHelpMessage;
 HHOOK HelpFilterHook;
 HWND SaverWindow;
+char ModulePath[MAX_PATH];
 
 namespace {
 
 const wchar_t SaverClassName[] = L"WindowsScreenSaverClass";
 constexpr DWORD SaverWindowStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
+// Handles on 64-bit Windows carry 32 significant bits and are sign-extended.
+HWND WindowOfNumber(uint32_t number)
+{
+    return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(number)));
+}
+
+int RunMessageLoop()
+{
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
 } // namespace
 
-void StartHost()
+void StartHost(bool helpFilter)
 {
     ModuleInstance = GetModuleHandleW(nullptr);
+    // A cut path would name another file.
+    DWORD length = GetModuleFileNameA(ModuleInstance, ModulePath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        ModulePath[0] = '\0';
     LoadStringW(ModuleInstance, IDS_APPLICATION_NAME, ApplicationName, 40);
     SaverHelpMessage = RegisterWindowMessageW(ApplicationName);
-    if (SaverHelpMessage != 0)
+    if (SaverHelpMessage != 0 && helpFilter)
         HelpFilterHook = SetWindowsHookExW(WH_MSGFILTER, HelpKeyFilter, nullptr, GetCurrentThreadId());
 }
 
 int ProgramEntry()
 {
-    const wchar_t* commandLine = GetCommandLineW();
-    StartHost();
-    switch (RunKindOf(ArgumentsOf(commandLine))) {
+    const wchar_t* arguments = ArgumentsOf(GetCommandLineW());
+    RunKind run = RunKindOf(arguments);
+    StartHost(run != RunKind::Preview);
+    switch (run) {
     case RunKind::Saver:
         return RunSaver(ModuleInstance);
+    case RunKind::Preview:
+        return RunPreview(ModuleInstance, WindowOfNumber(PreviewWindowOf(arguments)));
     case RunKind::ConfigurationOwned:
         return RunConfiguration(ModuleInstance, true);
     case RunKind::ConfigurationUnowned:
@@ -56,13 +82,13 @@ BOOL CreateSaverWindow(HINSTANCE instance)
     if (RegisterClassW(&windowClass) == 0)
         return FALSE;
 
-    HDC screen = GetDC(nullptr);
-    int width = GetDeviceCaps(screen, DESKTOPHORZRES);
-    int height = GetDeviceCaps(screen, DESKTOPVERTRES);
-    ReleaseDC(nullptr, screen);
-
+    // The virtual screen holds every monitor; with one it is that monitor.
     SaverWindow = CreateWindowExW(WS_EX_TOPMOST, SaverClassName, L"", SaverWindowStyle,
-                                  0, 0, width, height, nullptr, nullptr, instance, nullptr);
+                                  GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                  GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                  GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                  GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr, instance,
+                                  nullptr);
     return SaverWindow != nullptr;
 }
 
@@ -70,16 +96,25 @@ int RunSaver(HINSTANCE instance)
 {
     if (!CreateSaverWindow(instance))
         return 0;
-    MSG message = {};
-    while (GetMessageW(&message, nullptr, 0, 0)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    int quitCode = RunMessageLoop();
     if (IsWindow(SaverWindow))
         DestroyWindow(SaverWindow);
     if (SaverHelpMessage != 0)
         UnhookWindowsHookEx(HelpFilterHook);
-    return static_cast<int>(message.wParam);
+    return quitCode;
+}
+
+int RunPreview(HINSTANCE instance, HWND parent)
+{
+    if (!IsWindow(parent))
+        return 0;
+    LoadSettingStrings();
+    LoadSettings(false);
+    // A blank saver leaves the screen as it is: the page shows its own picture.
+    if (SaverMode == SaverModeBlank || !CreatePreviewWindow(instance, parent))
+        return 0;
+    RunMessageLoop();
+    return 0;
 }
 
 BOOL RegisterSetupDialogClasses(HINSTANCE)

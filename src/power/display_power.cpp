@@ -1,8 +1,10 @@
 // Display power states through the display driver's private escapes: the
 // register interface (VBE/PM register images) or the state-record interface,
-// whichever the driver answers first.
+// whichever the driver answers first. A driver that answers neither, as on
+// every Windows since NT, leaves the platform's monitor-power request.
 #include "power/display_power.h"
 
+#include "host/host.h"
 #include "host/outside.h"
 
 HDC DisplayContext = nullptr;
@@ -61,6 +63,29 @@ uint32_t StateSet(uint32_t state)
     return 1;
 }
 
+// The platform powers every monitor down and up again by itself.
+uint32_t PlatformQuery()
+{
+    DisplayPowerStatus = DisplayPowerSupported;
+    return DisplayPowerCapsStandby | DisplayPowerCapsSuspend | DisplayPowerCapsOff;
+}
+
+// Sent, never posted or broadcast, through the saver window's own procedure to
+// the default handling. The platform does not answer: a request that reached
+// the window counts as done.
+uint32_t PlatformSet(uint32_t state)
+{
+    if (!SaverWindow)
+        return 0;
+    const int32_t power = MonitorPowerOf(state);
+    SendMessageW(SaverWindow, WM_SYSCOMMAND, SC_MONITORPOWER, power);
+    // Since Windows 8 the "on" request alone may leave the display dark.
+    if (power == MonitorPowerOn)
+        SetThreadExecutionState(ES_DISPLAY_REQUIRED);
+    DisplayPowerStatus = DisplayPowerSupported;
+    return 1;
+}
+
 } // namespace
 
 int32_t OpenDisplayPower()
@@ -70,7 +95,9 @@ int32_t OpenDisplayPower()
     DisplayContext = Outside::CreateDisplayContext(DisplayName, DisplayName, nullptr, nullptr);
     if (!DisplayContext) {
         Outside::ShowMessageBox(nullptr, "Create DC Failed!", "Video Check", MB_OK);
-        return 0;
+        // The platform's request needs no device context; the next query tries again.
+        DisplayPowerInterface = PlatformRequest;
+        return 1;
     }
     DisplayPowerInterface = NoPowerEscape;
     int answer = QueryEscapeSupport(ESCAPE_VBEPM_CALL);
@@ -84,7 +111,8 @@ int32_t OpenDisplayPower()
         DisplayPowerInterface = StateEscape;
         return answer;
     }
-    return 0;
+    DisplayPowerInterface = PlatformRequest;
+    return 1;
 }
 
 uint32_t DisplayPowerRequest(uint32_t state, uint32_t function)
@@ -97,6 +125,8 @@ uint32_t DisplayPowerRequest(uint32_t state, uint32_t function)
         return RegisterRequest(state, function);
     case StateEscape:
         return capabilityQuery ? StateQuery() : StateSet(state);
+    case PlatformRequest:
+        return capabilityQuery ? PlatformQuery() : PlatformSet(state);
     default:
         return 0;
     }

@@ -1,4 +1,5 @@
-// Display power states through the display driver's private escapes.
+// Display power states through the display driver's private escapes, or the
+// platform's monitor-power request where the driver answers neither.
 #pragma once
 #include <windows.h>
 
@@ -6,11 +7,13 @@
 
 #include "power/power_packets.h"
 
-// Which driver interface answered the probe.
+// Which driver interface answered the probe; the platform's monitor-power
+// request when neither did.
 enum DisplayPowerInterfaceKind : int32_t {
     NoPowerEscape = 0,
     RegisterEscape = 1,
     StateEscape = 2,
+    PlatformRequest = 3,
 };
 
 constexpr int ESCAPE_VBEPM_CALL = 20480;

@@ -57,3 +57,16 @@ PowerStateRecord PowerStateSetRecord(uint32_t state)
     record.state = PowerStateCodeOf(state);
     return record;
 }
+
+int32_t MonitorPowerOf(uint32_t state)
+{
+    switch (state) {
+    case DisplayPowerStandby:
+    case DisplayPowerSuspend:
+        return MonitorPowerLow;
+    case DisplayPowerOff:
+        return MonitorPowerOff;
+    default:
+        return MonitorPowerOn;
+    }
+}

@@ -52,3 +52,10 @@ uint32_t VbePmResultOf(const VbePmRegisters& reply);
 uint32_t PowerStateCodeOf(uint32_t state);
 PowerStateRecord PowerStateQueryRecord();
 PowerStateRecord PowerStateSetRecord(uint32_t state);
+
+// The platform's monitor-power request (the lParam of SC_MONITORPOWER): low
+// power for Standby and Suspend, off for Off, on for every other state.
+constexpr int32_t MonitorPowerOn = -1;
+constexpr int32_t MonitorPowerLow = 1;
+constexpr int32_t MonitorPowerOff = 2;
+int32_t MonitorPowerOf(uint32_t state);

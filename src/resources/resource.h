@@ -9,6 +9,7 @@
 #define IDD_ABOUT                   2009
 
 // Strings
+#define IDS_DESCRIPTION             1       // the name Screen Saver Settings lists
 #define IDS_PWPROTECTED             1000
 #define IDS_CONTROL_INI             1001
 #define IDS_APPLICATION_NAME        1007

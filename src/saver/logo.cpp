@@ -1,5 +1,7 @@
-// The logo painter: a black window with the logo at a new random place on
-// every paint, in Logo mode only.
+// The logo painter: a black window with the logo at a new random place once a
+// second, in Logo mode only, each frame on one monitor. A new frame repaints
+// only the logo's old and new places. The preview draws its frames through it too.
+#include "saver/logo_size.h"
 #include "saver/random.h"
 #include "saver/saver_run.h"
 #include "settings/settings.h"
@@ -7,6 +9,51 @@
 namespace {
 
 const wchar_t LogoResourceName[] = L"BITMAP_1";
+
+// The window's DPI where the platform tells it per window (Windows 10 1607 and
+// later), otherwise the screen's.
+UINT DpiOf(HWND window)
+{
+    using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
+    // Looked up on each call: a guarded static would pull in the C++ runtime.
+    const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowCall>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+    if (dpi == 0) {
+        HDC dc = GetDC(window);
+        dpi = static_cast<UINT>(GetDeviceCaps(dc, LOGPIXELSY));
+        ReleaseDC(window, dc);
+    }
+    return dpi;
+}
+
+RECT LogoRectAt(LogoPlace place)
+{
+    LogoSize size = DrawnLogoSize();
+    return {place.x, place.y, place.x + size.width, place.y + size.height};
+}
+
+void DrawLogoAt(HDC dc, LogoPlace place)
+{
+    const SaverRunStateRecord& run = SaverRunState;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    LogoSize size = DrawnLogoSize();
+    StretchBlt(dc, place.x, place.y, size.width, size.height, run.LogoDC, 0, 0, run.LogoWidth,
+               run.LogoHeight, SRCCOPY);
+}
+
+// Keeps the part of `monitor` inside the client area, given in screen coordinates.
+BOOL CALLBACK KeepMonitor(HMONITOR, HDC, LPRECT monitor, LPARAM data)
+{
+    const RECT& client = *reinterpret_cast<const RECT*>(data);
+    SaverRunStateRecord& run = SaverRunState;
+    RECT part;
+    if (run.LogoMonitorCount < MaxLogoMonitors && IntersectRect(&part, monitor, &client))
+        run.LogoMonitors[run.LogoMonitorCount++]
+            = {part.left - client.left, part.top - client.top, part.right - client.left,
+               part.bottom - client.top};
+    return TRUE;
+}
 
 } // namespace
 
@@ -23,6 +70,18 @@ void PrepareLogo(HWND window, HINSTANCE module)
         run.LogoWidth = description.bmWidth;
         run.LogoHeight = description.bmHeight;
     }
+    run.LogoDpi = DpiOf(window);
+    run.LogoPlaced = false;
+    run.LogoFrameDue = false;
+}
+
+void ReadLogoMonitors(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    SaverRunState.LogoMonitorCount = 0;
+    EnumDisplayMonitors(nullptr, nullptr, KeepMonitor, reinterpret_cast<LPARAM>(&client));
 }
 
 void ReleaseLogo()
@@ -49,11 +108,24 @@ void EraseLogoBackground(HWND window, HDC dc)
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
-// Draws through a device context of its own; the paint itself is validated by
-// the default procedure afterwards.
+void InvalidateLogoFrame(HWND window)
+{
+    SaverRunStateRecord& run = SaverRunState;
+    run.LogoFrameDue = true;
+    if (!run.LogoPlaced) {
+        InvalidateRect(window, nullptr, TRUE);
+        return;
+    }
+    RECT old = LogoRectAt(run.LogoAt);
+    InvalidateRect(window, &old, TRUE);
+}
+
+// A due frame takes the next place and adds it to what is to be painted; any
+// other paint (part of the window uncovered) redraws the frame where it is.
+// Painting erases only the invalid part, the first paint the whole window.
 void PaintLogoFrame(HWND window)
 {
-    const SaverRunStateRecord& run = SaverRunState;
+    SaverRunStateRecord& run = SaverRunState;
     if (run.DisplayStage == DisplayStageSuspend || run.DisplayStage == DisplayStageOff)
         return;
     if (SaverMode != SaverModeLogo)
@@ -62,11 +134,37 @@ void PaintLogoFrame(HWND window)
     GetClientRect(window, &client);
     if (client.right <= 0 || client.bottom <= 0)
         return;
-    HDC dc = GetDC(window);
-    SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    SetStretchBltMode(dc, COLORONCOLOR);
-    LogoPlace place = NextLogoPlace(client.right, client.bottom, run.LogoWidth, run.LogoHeight);
-    StretchBlt(dc, place.x, place.y, run.LogoWidth, run.LogoHeight, run.LogoDC, 0, 0,
-               run.LogoWidth, run.LogoHeight, SRCCOPY);
-    ReleaseDC(window, dc);
+    if (!run.LogoPlaced || run.LogoFrameDue) {
+        run.LogoAt = TakeLogoPlace(client.right, client.bottom);
+        run.LogoPlaced = true;
+        run.LogoFrameDue = false;
+        RECT now = LogoRectAt(run.LogoAt);
+        InvalidateRect(window, &now, TRUE);
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    DrawLogoAt(dc, run.LogoAt);
+    EndPaint(window, &paint);
+}
+
+// As large on a scaled screen as at 100 %, then scaled down for a preview.
+LogoSize DrawnLogoSize()
+{
+    const SaverRunStateRecord& run = SaverRunState;
+    LogoSize atDpi = LogoSizeForDpi(run.LogoWidth, run.LogoHeight, run.LogoDpi);
+    return {ScaledLogoLength(atDpi.width, run.LogoScaleNumerator, run.LogoScaleDenominator),
+            ScaledLogoLength(atDpi.height, run.LogoScaleNumerator, run.LogoScaleDenominator)};
+}
+
+LogoPlace TakeLogoPlace(int32_t width, int32_t height)
+{
+    const SaverRunStateRecord& run = SaverRunState;
+    LogoSize size = DrawnLogoSize();
+    LogoPlace chosen = NextLogoPlace(width, height, size.width, size.height);
+    return PlaceOnOneMonitor(chosen, size, run.LogoMonitors, run.LogoMonitorCount);
+}
+
+void DrawLogoFrame(HDC dc, int32_t width, int32_t height)
+{
+    DrawLogoAt(dc, TakeLogoPlace(width, height));
 }

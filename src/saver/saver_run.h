@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "saver/random.h"
+
 // Display stages, one bit at a time; the same bits form EnabledStages.
 enum DisplayStageKind : uint32_t {
     DisplayStageOn = 1,
@@ -28,10 +30,19 @@ constexpr UINT_PTR TickTimerId = 200;
 constexpr UINT TickPeriod = 1000;           // ms
 constexpr UINT FirstChainedTickPeriod = 100; // ms: the chained saver starts almost at once
 
+// Every run shows the same sequence of logo places.
+constexpr uint32_t LogoSeed = 1;
+
 // The chained saver's window is looked for under this screen point.
 constexpr POINT ChainWindowPoint = {50, 50};
+// Monitors beyond this many take no logo frames.
+constexpr int32_t MaxLogoMonitors = 16;
+
 // Longest wait for the chained saver to handle one message of the close handshake.
 constexpr UINT ChainReplyTimeout = 3000;    // ms
+// A chained saver whose window has not come after this many ticks is given up,
+// as one that did not start.
+constexpr uint32_t ChainGiveUpTicks = 10;
 
 struct SaverRunStateRecord {
     uint32_t DisplayStage = DisplayStageOn;
@@ -47,6 +58,8 @@ struct SaverRunStateRecord {
     int32_t DriveSpunDown = 0;
     int32_t RearmPending = 0;           // while set, the stage countdowns stand still
     HWND ChainWindow = nullptr;
+    DWORD ChainProcessId = 0;           // the started chained saver's process
+    uint32_t ChainSearchTicks = 0;      // ticks that looked for its window in vain
     uint16_t TickTimerSet = 0;          // low 16 bits of the timer-creation result
     int32_t ClientWidth = 0;
     int32_t ClientHeight = 0;
@@ -56,6 +69,16 @@ struct SaverRunStateRecord {
     HGDIOBJ LogoDCFormerObject = nullptr;
     int32_t LogoWidth = 0;
     int32_t LogoHeight = 0;
+    // The logo is drawn at LogoScaleNumerator / LogoScaleDenominator of its size.
+    int32_t LogoScaleNumerator = 1;
+    int32_t LogoScaleDenominator = 1;
+    uint32_t LogoDpi = 0;               // the window's DPI; 0 when not known
+    LogoPlace LogoAt = {};              // where the current frame is drawn
+    bool LogoPlaced = false;            // a frame has been drawn
+    bool LogoFrameDue = false;          // the next paint takes a new place
+    // The monitors' parts of the client area; none: the whole client area is one.
+    LogoArea LogoMonitors[MaxLogoMonitors] = {};
+    int32_t LogoMonitorCount = 0;
     bool LaunchUnderway = false;        // inside LaunchSaver, whose failure box lets ticks in
 };
 
@@ -69,11 +92,24 @@ LRESULT SaverTick(HWND window, WPARAM wParam, LPARAM lParam);
 
 // The logo painter.
 void PrepareLogo(HWND window, HINSTANCE module);
+// Keeps the monitors' parts of the window's client area, so no frame straddles two.
+void ReadLogoMonitors(HWND window);
 void ReleaseLogo();
 void EraseLogoBackground(HWND window, HDC dc);
 void PaintLogoFrame(HWND window);
+// A new frame: its old place is erased and the next paint takes a new place.
+void InvalidateLogoFrame(HWND window);
+// The logo's size as drawn, computed here alone for every run.
+LogoSize DrawnLogoSize();
+// The next frame's place in a client area of `width` × `height` (both above 0).
+LogoPlace TakeLogoPlace(int32_t width, int32_t height);
+// Draws the logo at the next place; the caller has filled the background.
+void DrawLogoFrame(HDC dc, int32_t width, int32_t height);
 
 // Shared by the lifecycle and the tick.
 void SetTickTimer(HWND window, UINT period);
 void KillTickTimer(HWND window);
 void ReturnDisplayOn();
+// At the end of the run: a chained saver whose window is still there is asked to
+// close, as at the first stage; one that does not answer is left to itself.
+void EndChainedSaver();

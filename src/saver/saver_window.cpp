@@ -16,7 +16,6 @@ SaverRunStateRecord SaverRunState;
 
 namespace {
 
-constexpr uint32_t LogoSeed = 1;
 // Bits of the "Mouse" setting: which input may wake the screen.
 constexpr int32_t MouseMoveWakes = 1;
 constexpr int32_t MouseClickWakes = 2;
@@ -56,6 +55,7 @@ void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
         SaverSettings.VideoManaged = 0;
     SeedLogoRandom(LogoSeed);
     PrepareLogo(window, creation->hInstance);
+    ReadLogoMonitors(window);
     SetUpStages();
     SetTickTimer(window, SaverMode == SaverModeChained ? FirstChainedTickPeriod : TickPeriod);
     if (SaverRunState.TickTimerSet == 0)
@@ -93,6 +93,7 @@ void SpinDriveUp()
 void CloseSaverRun(HWND window, WPARAM wParam)
 {
     ReleaseHookAndTimer(window, wParam);
+    EndChainedSaver();
     ReturnDisplayOn();
 }
 
@@ -107,6 +108,7 @@ void ShutDownSaverRun(HWND window, WPARAM wParam)
 void DestroySaverRun(HWND window, WPARAM wParam)
 {
     ReleaseHookAndTimer(window, wParam);
+    EndChainedSaver();
     SpinDriveUp();
     ReturnDisplayOn();
     ReleaseLogo();

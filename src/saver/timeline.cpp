@@ -19,11 +19,6 @@ constexpr LRESULT WaitingTickResult = 0;
 
 const char RunSwitch[] = " /S";
 
-void InvalidateFrame(HWND window)
-{
-    InvalidateRect(window, nullptr, FALSE);
-}
-
 bool LogoShown()
 {
     return SaverMode == SaverModeLogo;
@@ -40,7 +35,8 @@ void LaunchChainedSaver(HWND window)
     KillTimer(window, TickTimerId);
     SetTickTimer(window, TickPeriod);
     SaverRunState.LaunchUnderway = true;
-    bool started = LaunchSaver(ChainedSaverPath, ChainedSaverCommandLine);
+    bool started
+        = LaunchSaver(ChainedSaverPath, ChainedSaverCommandLine, &SaverRunState.ChainProcessId);
     SaverRunState.LaunchUnderway = false;
     if (!started)
         ChainedSaverPath[0] = '\0';
@@ -55,15 +51,37 @@ void CheckRearm(HWND window)
         SaverRunState.RearmPending = false;
 }
 
-// True once the chained saver's window lies at the search point.
-bool FindChainWindow(HWND window)
+// True while `window` is a window of the started chained saver: a window of
+// another program, or a handle that came back for one, never counts.
+bool OfChainedSaver(HWND window)
+{
+    DWORD process = 0;
+    return window != nullptr && GetWindowThreadProcessId(window, &process) != 0
+           && process != 0 && process == SaverRunState.ChainProcessId;
+}
+
+// True once the started saver's window lies at the search point; the run keeps
+// its top-level window. A saver that shows none within ChainGiveUpTicks ticks
+// is given up as one that did not start: the search ends and the countdowns run.
+bool FindChainWindow()
 {
     HWND found = WindowFromPoint(ChainWindowPoint);
-    if (found == nullptr || found == window)
+    HWND top = found ? GetAncestor(found, GA_ROOT) : nullptr;
+    if (!OfChainedSaver(top)) {
+        if (++SaverRunState.ChainSearchTicks >= ChainGiveUpTicks)
+            ChainedSaverPath[0] = '\0';
         return false;
-    SaverRunState.ChainWindow = found;
+    }
+    SaverRunState.ChainWindow = top;
     ChainedSaverPath[0] = '\0';
     return true;
+}
+
+// The chained saver's window was found and has gone since: the user woke it.
+bool ChainedSaverEnded()
+{
+    return SaverRunState.ChainState == ChainRunning && SaverRunState.ChainWindow != nullptr
+           && !OfChainedSaver(SaverRunState.ChainWindow);
 }
 
 void CountDrive()
@@ -86,11 +104,18 @@ void SendToChainedSaver(UINT message, WPARAM wParam)
                         SMTO_NORMAL | SMTO_ABORTIFHUNG, ChainReplyTimeout, &result);
 }
 
-void CloseChainedSaver(HWND window)
+void AskChainedSaverToClose()
 {
     SaverRunState.ChainState = ChainClosing;
-    SendToChainedSaver(WM_ACTIVATE, WA_INACTIVE);
-    SendToChainedSaver(WM_CLOSE, 0);
+    if (OfChainedSaver(SaverRunState.ChainWindow)) {
+        SendToChainedSaver(WM_ACTIVATE, WA_INACTIVE);
+        SendToChainedSaver(WM_CLOSE, 0);
+    }
+}
+
+void CloseChainedSaver(HWND window)
+{
+    AskChainedSaverToClose();
     SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
     SaverRunState.ChainState = ChainClosed;
 }
@@ -130,7 +155,7 @@ bool CountStages(HWND window)
         if (run.StandbyCountdown == 0)
             EnterStage(window, DisplayStageStandby, &run.StandbyPending);
         else if (LogoShown())
-            InvalidateFrame(window);
+            InvalidateLogoFrame(window);
         return true;
     }
     uint16_t suspendLeft = run.SuspendCountdown > 0 ? run.SuspendCountdown - 1 : 0;
@@ -140,7 +165,7 @@ bool CountStages(HWND window)
         if (suspendLeft == 0)
             EnterStage(window, DisplayStageSuspend, &run.SuspendPending);
         else if (LogoShown())
-            InvalidateFrame(window);
+            InvalidateLogoFrame(window);
         return true;
     }
     if (run.OffCountdown > 0)
@@ -151,17 +176,18 @@ bool CountStages(HWND window)
         if (run.OffCountdown == 0)
             EnterStage(window, DisplayStageOff, &run.OffPending);
         else if (run.DisplayStage == DisplayStageOn && LogoShown())
-            InvalidateFrame(window);
+            InvalidateLogoFrame(window);
         return true;
     }
     return false;
 }
 
+// A running chained saver keeps the timer going: the tick watches for its end.
 void StopWhenDone(HWND window)
 {
     bool displayDone = (SaverSettings.VideoManaged || LogoShown())
                            ? SaverRunState.DisplayStage != DisplayStageOn
-                           : true;
+                           : SaverRunState.ChainWindow == nullptr;
     bool driveDone = !SaverSettings.DriveStandby || SaverRunState.DriveSpunDown;
     if (displayDone && driveDone)
         KillTickTimer(window);
@@ -180,14 +206,27 @@ LRESULT SaverTick(HWND window, WPARAM wParam, LPARAM lParam)
     if (SaverRunState.RearmPending)
         CheckRearm(window);
     if (SaverMode == SaverModeChained && ChainedSaverPath[0] != '\0'
-        && SaverRunState.ChainWindow == nullptr && !FindChainWindow(window))
+        && SaverRunState.ChainWindow == nullptr && !FindChainWindow())
         return WaitingTickResult;
+    // One wake-up ends both savers: the chained saver's end ends this run too.
+    if (ChainedSaverEnded()) {
+        SaverRunState.ChainWindow = nullptr;
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return WaitingTickResult;
+    }
     CountDrive();
     bool stageTick = SaverSettings.VideoManaged && !SaverRunState.RearmPending
                      && CountStages(window);
     if (!stageTick && SaverRunState.DisplayStage == DisplayStageOn && LogoShown())
-        InvalidateFrame(window);
+        InvalidateLogoFrame(window);
     else if (!stageTick)
         StopWhenDone(window);
     return DefaultSaverProc(window, WM_TIMER, wParam, lParam);
+}
+
+void EndChainedSaver()
+{
+    if (SaverRunState.ChainWindow != nullptr)
+        AskChainedSaverToClose();
+    SaverRunState.ChainWindow = nullptr;
 }

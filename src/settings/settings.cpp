@@ -78,9 +78,27 @@ void CopyChainedPassword()
                        static_cast<uint32_t>(SaverSettings.PWProtected));
 }
 
+// What the writes of one save came to: all succeeded, or the first one's error.
+bool AllWritten;
+uint32_t FirstWriteError;
+
+void NoteWrite(bool written)
+{
+    if (!written && AllWritten) {
+        AllWritten = false;
+        FirstWriteError = GetLastError();
+    }
+}
+
 void WriteSetting(const char* key, uint32_t value)
 {
-    WriteSettingNumber(ApplicationSection(), key, value);
+    NoteWrite(WriteSettingNumber(ApplicationSection(), key, value));
+}
+
+void WriteSettingText(const char* key, const char* text)
+{
+    NoteWrite(WritePrivateProfileStringA(ApplicationSection(), key, text, SettingsFileName)
+              != FALSE);
 }
 
 } // namespace
@@ -121,14 +139,21 @@ void LoadSettings(bool chainedCopy)
     ReadSettingText(ScreenSaverKey, s.ScreenSaver, sizeof s.ScreenSaver);
     ReadSettingText(ScrnsaveExeKey, s.ScrnsaveExe, sizeof s.ScrnsaveExe);
     SaverMode = SaverModeOf(s.ScreenSaver);
+    // This module's own file under a name without the logo's text shows the
+    // logo rather than starting itself again and again.
+    if (SaverMode == SaverModeChained && ModulePath[0] != '\0'
+        && lstrcmpiA(s.ScrnsaveExe, ModulePath) == 0)
+        SaverMode = SaverModeLogo;
     PWProtectedRestore = s.PWProtected;
     if (chainedCopy && SaverMode == SaverModeChained)
         CopyChainedPassword();
 }
 
-void SaveSettings(const char* name, const char* path)
+bool SaveSettings(const char* name, const char* path, uint32_t* firstError)
 {
     SaverSettingsRecord& s = SaverSettings;
+    AllWritten = true;
+    FirstWriteError = 0;
     CopyText(s.ScreenSaver, sizeof s.ScreenSaver, name);
     CopyText(s.ScrnsaveExe, sizeof s.ScrnsaveExe, path);
     WriteSetting(DriveStandbyKey, static_cast<uint32_t>(s.DriveStandby));
@@ -143,18 +168,39 @@ void SaveSettings(const char* name, const char* path)
     WriteSetting(OffAfterKey, s.OffAfter);
     WriteSetting(SpinDownAfterKey, s.SpinDownAfter);
     WriteSetting(ScreenSaverSpeedKey, s.ScreenSaverSpeed);
-    WritePrivateProfileStringA(ApplicationSection(), ScreenSaverKey, s.ScreenSaver,
-                               SettingsFileName);
-    WritePrivateProfileStringA(ApplicationSection(), ScrnsaveExeKey, s.ScrnsaveExe,
-                               SettingsFileName);
+    WriteSettingText(ScreenSaverKey, s.ScreenSaver);
+    WriteSettingText(ScrnsaveExeKey, s.ScrnsaveExe);
     SaverMode = SaverModeOf(s.ScreenSaver);
+    if (firstError)
+        *firstError = FirstWriteError;
+    return AllWritten;
 }
 
-void WriteSettingNumber(const char* section, const char* key, uint32_t value)
+void FormatSaveFailure(uint32_t error, char* text, size_t size)
+{
+    // A bare file name lies in the Windows directory, where the profile services keep it.
+    char file[MAX_PATH] = {};
+    if (strchr(SettingsFileName, '\\') == nullptr) {
+        UINT length = GetWindowsDirectoryA(file, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH - 1)
+            file[0] = '\0';
+        else
+            lstrcatA(file, "\\");
+    }
+    lstrcpynA(file + strlen(file), SettingsFileName, static_cast<int>(MAX_PATH - strlen(file)));
+    char reason[256];
+    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       0, reason, sizeof reason, nullptr)
+        == 0)
+        snprintf(reason, sizeof reason, "System error %lu.", static_cast<unsigned long>(error));
+    snprintf(text, size, "The settings could not be saved in %s.\r\n\r\n%s", file, reason);
+}
+
+bool WriteSettingNumber(const char* section, const char* key, uint32_t value)
 {
     char text[11];
     snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(value));
-    WritePrivateProfileStringA(section, key, text, SettingsFileName);
+    return WritePrivateProfileStringA(section, key, text, SettingsFileName) != FALSE;
 }
 
 uint32_t ReadSettingNumber(const char* key, int32_t defaultValue)

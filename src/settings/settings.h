@@ -1,5 +1,6 @@
 // The settings record, its persistence in control.ini and the saver mode.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "settings/saver_mode.h"
@@ -38,8 +39,13 @@ const char* ApplicationSection();
 
 void LoadSettingStrings();
 void LoadSettings(bool chainedCopy);
-void SaveSettings(const char* name, const char* path);
-void WriteSettingNumber(const char* section, const char* key, uint32_t value);
+// Writes every key, also after a write failed; true when every write succeeded,
+// otherwise the first failed write's system error goes to `firstError`.
+bool SaveSettings(const char* name, const char* path, uint32_t* firstError = nullptr);
+// Tells the user which file could not be written and the system's reason.
+void FormatSaveFailure(uint32_t error, char* text, size_t size);
+// True when the write succeeded; the saver run's one write ignores it.
+bool WriteSettingNumber(const char* section, const char* key, uint32_t value);
 // One integer of the application's section, read from the file now.
 uint32_t ReadSettingNumber(const char* key, int32_t defaultValue);
 // SaverModeFor with the loaded texts.

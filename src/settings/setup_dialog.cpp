@@ -17,6 +17,7 @@
 namespace {
 
 constexpr char HelpFile[] = "kelvorin.hlp";
+constexpr char SaveFailureCaption[] = "Kelvorin Setup";
 constexpr char TestSwitch[] = " /S";
 constexpr char SetupSwitch[] = " /C";
 constexpr INT_PTR SetupSaved = 1;
@@ -150,15 +151,12 @@ bool ReadSelectedSaver(HWND dialog, char text[ListTextSize], const char** path)
     return *path != nullptr;
 }
 
-// Password and launch controls after the saver choice; the password box is
-// enabled by `passwordBoxEnabled`.
-void ShowSaverChoice(HWND dialog, bool passwordBoxEnabled)
+// The launch buttons after the saver choice. Nothing asks for a password, so
+// the password controls never offer one.
+void ShowSaverChoice(HWND dialog)
 {
-    const bool logo = SaverMode == SaverModeLogo;
-    const bool passwordOffered = SaverSettings.PWProtected != 0 && logo;
-    SetCheck(dialog, IDC_PASSWORD_PROTECTED, passwordOffered);
-    Enable(dialog, IDC_PASSWORD_PROTECTED, passwordBoxEnabled);
-    Enable(dialog, IDC_SET_PASSWORD, passwordOffered);
+    Enable(dialog, IDC_PASSWORD_PROTECTED, false);
+    Enable(dialog, IDC_SET_PASSWORD, false);
     Enable(dialog, IDC_SETUP, SaverMode == SaverModeChained);
     Enable(dialog, IDC_TEST, SaverMode == SaverModeChained);
 }
@@ -178,15 +176,12 @@ void ShowStoredChecks(HWND dialog)
     SetCheck(dialog, IDC_VIDEO_MANAGED, SaverSettings.VideoManaged);
     SetCheck(dialog, IDC_MOUSE_MOVE, SaverSettings.Mouse & MouseMoveBit);
     SetCheck(dialog, IDC_MOUSE_CLICK, SaverSettings.Mouse & MouseClickBit);
-    SetCheck(dialog, IDC_STANDBY, SaverSettings.Standby);
-    SetCheck(dialog, IDC_SUSPEND, SaverSettings.Suspend);
+    // The stages show what is stored whether or not the display is managed, so
+    // an untouched OK keeps it.
+    for (int stage = 0; stage < StageCount; ++stage)
+        SetCheck(dialog, PowerRows[stage].check, RowSetting(stage));
     for (int row = 0; row < PowerRowCount; ++row)
         ShowMinutes(dialog, row);
-    // "Video Off" shows its setting only while the display is managed.
-    if (SaverSettings.VideoManaged) {
-        for (int stage = 0; stage < StageCount; ++stage)
-            SetCheck(dialog, PowerRows[stage].check, RowSetting(stage));
-    }
 }
 
 // Disables what the display and the stored choices rule out.
@@ -224,7 +219,7 @@ BOOL OnInitDialog(HWND dialog)
     ApplyDisplayLimits(dialog);
     ListMessage(dialog, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                 reinterpret_cast<LPARAM>(SaverSettings.ScreenSaver));
-    ShowSaverChoice(dialog, SaverSettings.PWProtected != 0 && SaverMode == SaverModeLogo);
+    ShowSaverChoice(dialog);
     return TRUE;
 }
 
@@ -236,9 +231,9 @@ void OnVideoManagedClicked(HWND dialog)
     for (int stage = 0; stage < StageCount; ++stage) {
         Enable(dialog, PowerRows[stage].check, StageAvailable[stage] && managed);
         EnableRow(dialog, stage, RowSetting(stage) != 0 && managed);
-        // The held stage settings stay as they were until OK reads the boxes.
-        if (!managed)
-            SetCheck(dialog, PowerRows[stage].check, 0);
+        // The boxes clear while the display is not managed; the held settings
+        // stay and come back with it.
+        SetCheck(dialog, PowerRows[stage].check, managed ? RowSetting(stage) : 0);
     }
 }
 
@@ -247,13 +242,6 @@ void OnDriveStandbyClicked(HWND dialog)
     Flip(SaverSettings.DriveStandby);
     SetCheck(dialog, IDC_DRIVE_STANDBY, SaverSettings.DriveStandby);
     EnableRow(dialog, DriveRow, SaverSettings.DriveStandby != 0);
-}
-
-void OnPasswordClicked(HWND dialog)
-{
-    Flip(SaverSettings.PWProtected);
-    SetCheck(dialog, IDC_PASSWORD_PROTECTED, SaverSettings.PWProtected);
-    Enable(dialog, IDC_SET_PASSWORD, SaverSettings.PWProtected != 0);
 }
 
 void OnStageClicked(HWND dialog, int stage)
@@ -267,7 +255,7 @@ void OnSaverSelected(HWND dialog)
     char text[ListTextSize];
     const char* path = nullptr;
     SaverMode = SaverModeOf(ReadSelectedSaver(dialog, text, &path) ? text : NoneText);
-    ShowSaverChoice(dialog, SaverMode == SaverModeLogo);
+    ShowSaverChoice(dialog);
 }
 
 // Starts the selected saver with `switchText`, unless its path names no saver
@@ -313,10 +301,18 @@ BOOL OnOk(HWND dialog)
     if (ReadSelectedSaver(dialog, name, &selectedPath)) {
         lstrcpynA(path, selectedPath, sizeof path);
     } else {
-        lstrcpynA(name, NoneText, sizeof name);
+        // A stored saver that is not listed stays chosen.
+        lstrcpynA(name, SaverSettings.ScreenSaver, sizeof name);
         lstrcpynA(path, SaverSettings.ScrnsaveExe, sizeof path);
     }
-    SaveSettings(name, path);
+    uint32_t error = 0;
+    if (!SaveSettings(name, path, &error)) {
+        // The dialog stays open: the user may Cancel or try again.
+        char text[2 * MAX_PATH];
+        FormatSaveFailure(error, text, sizeof text);
+        Outside::ShowMessageBox(dialog, text, SaveFailureCaption, MB_OK | MB_ICONEXCLAMATION);
+        return TRUE;
+    }
     EndDialog(dialog, SetupSaved);
     ReleaseSaverCatalog();
     return TRUE;
@@ -352,9 +348,6 @@ BOOL OnButtonClicked(HWND dialog, int id)
     case IDC_DRIVE_STANDBY:
         OnDriveStandbyClicked(dialog);
         break;
-    case IDC_PASSWORD_PROTECTED:
-        OnPasswordClicked(dialog);
-        break;
     case IDC_STANDBY:
         OnStageClicked(dialog, StandbyRow);
         break;
@@ -377,7 +370,7 @@ BOOL OnButtonClicked(HWND dialog, int id)
         ShowHelpContents(dialog);
         break;
     }
-    // "Move", "Click" and "&Set Password..." need nothing here.
+    // "Move", "Click" and the password controls need nothing here.
     return FALSE;
 }
 

@@ -3,6 +3,7 @@
 #include "fuzz/fuzz_checks.h"
 
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "host/command_line.h"
@@ -15,13 +16,44 @@ wchar_t Folded(wchar_t c)
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
 }
 
-RunKind ExpectedRunKind(const wchar_t* arguments)
+std::wstring FoldedText(const wchar_t* arguments)
 {
     std::wstring text;
     for (const wchar_t* p = arguments; *p != L'\0'; ++p)
         text += Folded(*p);
+    return text;
+}
+
+// Folded preview arguments: "/p", "-p" or "p", blanks or one colon, then only
+// digits. Returns the digits; empty for any other form.
+std::wstring PreviewDigits(std::wstring text)
+{
+    if (text.rfind(L"/", 0) == 0 || text.rfind(L"-", 0) == 0)
+        text.erase(0, 1);
+    if (text.rfind(L"p:", 0) == 0)
+        text.erase(0, 2);
+    else if (text.rfind(L"p ", 0) == 0)
+        text.erase(0, text.find_first_not_of(L' ', 1));
+    else
+        return L"";
+    return text.find_first_not_of(L"0123456789") == std::wstring::npos ? text : L"";
+}
+
+// The window as the digits say, 0 beyond 32 bits.
+uint32_t ExpectedPreviewWindow(const wchar_t* arguments)
+{
+    std::wstring digits = PreviewDigits(FoldedText(arguments));
+    unsigned long long value = digits.empty() ? 0 : std::wcstoull(digits.c_str(), nullptr, 10);
+    return value > UINT32_MAX ? 0 : static_cast<uint32_t>(value);
+}
+
+RunKind ExpectedRunKind(const wchar_t* arguments)
+{
+    std::wstring text = FoldedText(arguments);
     if (text.compare(0, 2, L"/s") == 0 || text == L"-s" || text == L"s")
         return RunKind::Saver;
+    if (!PreviewDigits(text).empty())
+        return RunKind::Preview;
     if (text == L"/c" || text == L"-c" || text == L"c")
         return RunKind::ConfigurationOwned;
     return RunKind::ConfigurationUnowned;
@@ -29,8 +61,11 @@ RunKind ExpectedRunKind(const wchar_t* arguments)
 
 size_t ExpectedArgumentsStart(const std::vector<wchar_t>& line)
 {
-    size_t i = 0;
-    while (line[i] != L'\0' && line[i] != L' ')
+    const wchar_t end = line[0] == L'"' ? L'"' : L' ';
+    size_t i = end == L'"' ? 1 : 0;
+    while (line[i] != L'\0' && line[i] != end)
+        ++i;
+    if (end == L'"' && line[i] == end)
         ++i;
     while (line[i] == L' ')
         ++i;
@@ -65,6 +100,8 @@ std::string CheckLine(const std::vector<wchar_t>& units, const char* reading)
         return std::string(reading) + ": wrong run for the arguments";
     if (RunKindOf(line.data()) != ExpectedRunKind(line.data()))
         return std::string(reading) + ": wrong run for the whole line taken as arguments";
+    if (PreviewWindowOf(line.data()) != ExpectedPreviewWindow(line.data()))
+        return std::string(reading) + ": wrong preview window";
     return "";
 }
 

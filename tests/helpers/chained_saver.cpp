@@ -3,9 +3,11 @@
 // and covers screen point (50, 50) with a topmost window.
 // Environment: KELVORIN_CHAIN_LOG names the log (default: the program path plus
 // ".log"); KELVORIN_CHAIN_SHOW names an event to wait for before the window
-// shows; KELVORIN_CHAIN_HANG=1 stops handling messages once the window shows.
+// shows; KELVORIN_CHAIN_HANG=1 stops handling messages once the window shows;
+// KELVORIN_CHAIN_AT=<x>,<y> puts the window there instead of at (0, 0);
+// KELVORIN_CHAIN_CHILD=1 covers it with a child window that logs nothing.
 // The program ends by itself after half a minute, or after KELVORIN_CHAIN_LIFETIME
-// milliseconds once its window shows.
+// milliseconds once its window shows; then it logs "ends itself <tick count>".
 #include <windows.h>
 
 #include <cstdio>
@@ -45,6 +47,7 @@ LRESULT CALLBACK ChainedSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
         Log("WM_CLOSE");
         break;
     case WM_TIMER:
+        Log("ends itself " + std::to_string(GetTickCount()));
         DestroyWindow(window);
         return 0;
     case WM_DESTROY:
@@ -82,8 +85,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = "KelvorinChainedSaver";
     RegisterClassA(&windowClass);
+    int x = 0, y = 0;
+    sscanf(Environment("KELVORIN_CHAIN_AT").c_str(), "%d,%d", &x, &y);
     HWND window = CreateWindowExA(WS_EX_TOPMOST, "KelvorinChainedSaver", "chained", WS_POPUP,
-                                  0, 0, 200, 200, nullptr, nullptr, instance, nullptr);
+                                  x, y, 200, 200, nullptr, nullptr, instance, nullptr);
+    if (Environment("KELVORIN_CHAIN_CHILD") == "1") {
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpszClassName = "KelvorinChainedChild";
+        RegisterClassA(&windowClass);
+        CreateWindowExA(0, "KelvorinChainedChild", "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
+                        window, nullptr, instance, nullptr);
+    }
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     Log("shown");

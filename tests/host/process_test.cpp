@@ -81,4 +81,22 @@ TEST(SaverProcess, ATabIsNoBlankSoTheSaverSwitchIsNotSeen)
     EXPECT_EQ(1, setup.Wait());
 }
 
+TEST(SaverProcess, AQuotedPathWithABlankRunsToItsClosingMark)
+{
+    // A copy of the saver in a folder whose name holds a blank, as under "Program Files".
+    const std::wstring folder = WinePath(KELVORIN_BUILD_DIR "/My Savers"), saver = folder + L"\\k.scr";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(SaverProgramPath().c_str(), saver.c_str(), FALSE));
+    // Unquoted, the path is cut at its blank and no saver switch is seen.
+    for (const std::wstring& commandLine : {L"\"" + saver + L"\" /s", saver + L" /s"}) {
+        const bool quoted = commandLine[0] == L'"';
+        ChildProcess process;
+        ASSERT_TRUE(process.Start(saver, commandLine));
+        HWND window = process.FindWindowOfClass(quoted ? SaverClass : DialogClass);
+        ASSERT_NE(nullptr, window) << testing::PrintToString(commandLine);
+        PostMessageW(window, quoted ? WM_KEYDOWN : WM_COMMAND, quoted ? 'A' : IDCANCEL, 0);
+        EXPECT_EQ(quoted ? 0 : 1, process.Wait());
+    }
+}
+
 } // namespace

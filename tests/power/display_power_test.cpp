@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/host.h"
 #include "host/outside.h"
 #include "power/display_power.h"
 
@@ -173,10 +174,11 @@ TEST_F(DisplayPower, ProbeFindsTheInterfaceRegisterFirst)
         {__LINE__, {{20480, 1}, {24576, 1}, {24577, 1}}, 1, RegisterEscape, {"8:20480"}},
         {__LINE__, {{20480, 5}}, 5, RegisterEscape, {"8:20480"}},
         {__LINE__, {{24576, 3}}, 3, StateEscape, {"8:20480", "8:24576"}},
-        {__LINE__, {{24577, 1}}, 0, NoPowerEscape, {"8:20480", "8:24576"}},
-        {__LINE__, {}, 0, NoPowerEscape, {"8:20480", "8:24576"}},
+        // Neither escape: the platform's request.
+        {__LINE__, {{24577, 1}}, 1, PlatformRequest, {"8:20480", "8:24576"}},
+        {__LINE__, {}, 1, PlatformRequest, {"8:20480", "8:24576"}},
         // A negative answer is the driver's error, not support.
-        {__LINE__, {{20480, -1}, {24576, -1}}, 0, NoPowerEscape, {"8:20480", "8:24576"}},
+        {__LINE__, {{20480, -1}, {24576, -1}}, 1, PlatformRequest, {"8:20480", "8:24576"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "row at line " << row.line);
@@ -301,29 +303,22 @@ TEST_F(DisplayPower, NothingIsSentWithoutAnInterface)
     struct Row {
         int line;
         std::map<int32_t, int> answers;
-        bool queryFirst;
     };
-    // Before the first capability query, or when the driver answered neither probe.
+    // Before the first capability query.
     const Row rows[] = {
-        {__LINE__, RegisterDriver, false},
-        {__LINE__, StateDriver, false},
-        {__LINE__, {}, true},
+        {__LINE__, RegisterDriver},
+        {__LINE__, StateDriver},
+        {__LINE__, {}},
     };
     const uint32_t states[] = {DisplayPowerOn, DisplayPowerStandby, DisplayPowerSuspend,
                                DisplayPowerOff};
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "row at line " << row.line);
         StartWith(row.answers);
-        if (row.queryFirst) {
-            EXPECT_EQ(0u, QueryCapabilities());
-            EXPECT_EQ(0u, QueryCapabilities());
-            EXPECT_EQ(std::vector<std::string>({"8:20480", "8:24576"}), Sent());
-            Driver.escapes.clear();
-        }
         for (uint32_t state : states)
             EXPECT_EQ(0u, DisplayPowerRequest(state, SetState));
         EXPECT_TRUE(Driver.escapes.empty());
-        EXPECT_EQ(row.queryFirst ? 1 : 0, Driver.contextRequests);
+        EXPECT_EQ(0, Driver.contextRequests);
         EXPECT_EQ(0, DisplayPowerStatus);
         EXPECT_TRUE(Driver.boxes.empty());
     }
@@ -368,50 +363,103 @@ TEST_F(DisplayPower, SecondQueryReusesTheContextAndCloseForgetsIt)
         EXPECT_TRUE(Driver.escapes.empty());
         EXPECT_EQ(79, DisplayPowerStatus);
 
-        // A new context and a new probe, which this time finds nothing.
+        // A new context and a new probe, which this time finds only the platform.
         Driver.answers.clear();
-        EXPECT_EQ(0u, QueryCapabilities());
+        EXPECT_EQ(7u, QueryCapabilities());
         EXPECT_EQ(std::vector<std::string>({"8:20480", "8:24576"}), Sent());
         EXPECT_EQ(2, Driver.contextRequests);
         EXPECT_NE(nullptr, DisplayContext);
         EXPECT_NE(first, DisplayContext);
-        EXPECT_EQ(NoPowerEscape, DisplayPowerInterface);
+        EXPECT_EQ(PlatformRequest, DisplayPowerInterface);
         EXPECT_EQ(79, DisplayPowerStatus);
     }
 }
 
+// Without a context the box shows on each query, and the platform's request
+// still serves; a later context is probed afresh.
 TEST_F(DisplayPower, ContextThatCannotBeMadeShowsTheBoxEachTime)
 {
     StartWith(RegisterDriver);
     Driver.makesContext = false;
-    DisplayPowerStatus = 79;    // as a closed run would have left it
     const std::string box = "0|Create DC Failed!|Video Check|" + std::to_string(MB_OK);
-    EXPECT_EQ(0u, QueryCapabilities());
-    EXPECT_EQ(0u, QueryCapabilities());
+    EXPECT_EQ(7u, QueryCapabilities());
+    EXPECT_EQ(7u, QueryCapabilities());
     EXPECT_EQ(2, Driver.contextRequests);
     EXPECT_EQ(std::vector<std::string>({box, box}), Driver.boxes);
     EXPECT_TRUE(Driver.escapes.empty());
     EXPECT_EQ(nullptr, DisplayContext);
+    EXPECT_EQ(PlatformRequest, DisplayPowerInterface);
     EXPECT_EQ(79, DisplayPowerStatus);
 
     Driver.makesContext = true;
-    Driver.bh = 7;
-    EXPECT_EQ(7u, QueryCapabilities());
+    Driver.bh = 5;
+    EXPECT_EQ(5u, QueryCapabilities());
+    EXPECT_EQ(RegisterEscape, DisplayPowerInterface);
     EXPECT_EQ(2u, Driver.boxes.size());
 }
 
-// Wine's display driver makes the context and answers no private escape, so a
-// real saver run finds no interface and shows no box.
-TEST_F(DisplayPower, RealDisplayDriverOffersNeitherInterface)
+// The monitor-power requests that reach a window's procedure.
+std::vector<LPARAM> MonitorRequests;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SYSCOMMAND && wParam == SC_MONITORPOWER)
+        MonitorRequests.push_back(lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Wine's display driver makes the context and answers no private escape: the
+// platform's request, sent to the saver window and nowhere else, with no
+// escape after the probe.
+TEST_F(DisplayPower, PlatformRequestGoesToTheSaverWindow)
 {
     UseRealDisplayDriver();
-    EXPECT_EQ(0u, QueryCapabilities());
+    EXPECT_EQ(7u, QueryCapabilities());
     EXPECT_NE(nullptr, DisplayContext);
-    EXPECT_EQ(NoPowerEscape, DisplayPowerInterface);
-    EXPECT_EQ(0, DisplayPowerStatus);
+    EXPECT_EQ(PlatformRequest, DisplayPowerInterface);
+    EXPECT_EQ(79, DisplayPowerStatus);
     EXPECT_TRUE(Driver.boxes.empty());
+    Outside::DriverEscape = FakeEscape;
+
+    struct Row {
+        int line;
+        uint32_t state;
+        LPARAM power;
+    };
+    const Row rows[] = {
+        {__LINE__, DisplayPowerStandby, 1},
+        {__LINE__, DisplayPowerSuspend, 1},
+        {__LINE__, DisplayPowerOff, 2},
+        {__LINE__, DisplayPowerOn, -1},
+        {__LINE__, 3, -1},
+    };
+    // A configuration run has no saver window: nothing is sent.
+    MonitorRequests.clear();
+    for (const Row& row : rows)
+        EXPECT_EQ(0u, DisplayPowerRequest(row.state, SetState));
+
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = RecordingProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"KelvorinMonitorPowerTest";
+    RegisterClassW(&windowClass);
+    // A second top-level window of the same class would see a broadcast.
+    HWND other = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10,
+                                 nullptr, nullptr, windowClass.hInstance, nullptr);
+    SaverWindow = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(nullptr, SaverWindow);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        MonitorRequests.clear();
+        EXPECT_EQ(1u, DisplayPowerRequest(row.state, SetState));
+        EXPECT_EQ(std::vector<LPARAM>({row.power}), MonitorRequests);
+    }
+    EXPECT_TRUE(Driver.escapes.empty());
+    DestroyWindow(SaverWindow);
+    DestroyWindow(other);
+    SaverWindow = nullptr;
     CloseDisplayPower();
-    EXPECT_EQ(nullptr, DisplayContext);
 }
 
 } // namespace

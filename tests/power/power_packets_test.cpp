@@ -36,19 +36,21 @@ TEST(PowerPackets, RepliesYieldAlAndBhOnly)
     EXPECT_EQ(0xF5u, VbePmResultOf(reply));
 }
 
-TEST(PowerPackets, StateRecordsCarryTheirSizeAndTheStateCode)
+TEST(PowerPackets, StateRecordsAndMonitorRequestsCarryTheState)
 {
     const struct {
         uint32_t state, code;
+        int32_t monitor;    // the platform's monitor-power request
     } rows[] = {
-        {DisplayPowerOn, 1}, {DisplayPowerStandby, 2}, {DisplayPowerSuspend, 3},
-        {DisplayPowerOff, 4}, {3, 1}, {8, 1}, {0x104, 1}, {0xFFFFFFFFu, 1},
+        {DisplayPowerOn, 1, -1}, {DisplayPowerStandby, 2, 1}, {DisplayPowerSuspend, 3, 1},
+        {DisplayPowerOff, 4, 2}, {3, 1, -1}, {8, 1, -1}, {0x104, 1, -1}, {0xFFFFFFFFu, 1, -1},
     };
     for (const auto& row : rows) {
         PowerStateRecord record = PowerStateSetRecord(row.state);
         EXPECT_EQ(12u, record.size);
         EXPECT_EQ(0u, record.reserved);
         EXPECT_EQ(row.code, record.state) << "state " << row.state;
+        EXPECT_EQ(row.monitor, MonitorPowerOf(row.state)) << "state " << row.state;
     }
     PowerStateRecord query = PowerStateQueryRecord();
     EXPECT_EQ(12u, query.size);

@@ -73,6 +73,8 @@ protected:
         SetEnvironmentVariableA("KELVORIN_CHAIN_SHOW", nullptr);
         SetEnvironmentVariableA("KELVORIN_CHAIN_HANG", nullptr);
         SetEnvironmentVariableA("KELVORIN_CHAIN_LIFETIME", nullptr);
+        SetEnvironmentVariableA("KELVORIN_CHAIN_AT", nullptr);
+        SetEnvironmentVariableA("KELVORIN_CHAIN_CHILD", nullptr);
     }
 
     std::string ChainedIni(const std::string& path)
@@ -92,8 +94,10 @@ protected:
     }
 };
 
+// The point lies on a child of the chained saver's window: the run takes the top-level one.
 TEST_F(ChainedSaverTest, StartedOnceFoundAtTheSearchPointAndClosedAtTheFirstStage)
 {
+    SetEnvironmentVariableA("KELVORIN_CHAIN_CHILD", "1");
     SaverHarness saver;
     ASSERT_NE(nullptr, saver.Open(ChainedIni(helperPath)));
     Record(saver);
@@ -114,7 +118,8 @@ TEST_F(ChainedSaverTest, StartedOnceFoundAtTheSearchPointAndClosedAtTheFirstStag
     EXPECT_EQ(before, saver.events.size());
 
     ASSERT_TRUE(ShowHelper(saver));
-    HWND helperWindow = WindowFromPoint(ChainWindowPoint);
+    HWND helperWindow = GetAncestor(WindowFromPoint(ChainWindowPoint), GA_ROOT);
+    ASSERT_NE(helperWindow, WindowFromPoint(ChainWindowPoint));
     size_t helperLines = HelperLog().size();
     saver.Tick();
     EXPECT_EQ(59, SaverRunState.SpinDownCountdown) << "the tick that finds it counts";
@@ -218,33 +223,107 @@ TEST_F(ChainedSaverTest, AChainedSaverThatDoesNotAnswerDoesNotHangTheHandshake)
               saver.EventsSince(before));
 }
 
-// A chained saver whose window went away by itself is not waited for at the first stage.
-TEST_F(ChainedSaverTest, AChainedSaverThatEndsByItselfIsNotWaitedFor)
+// A chained saver that shows no window at the search point within the give-up
+// count is given up; a window of another program there gets nothing, ever.
+TEST_F(ChainedSaverTest, AChainedSaverWithoutItsWindowAtThePointIsGivenUp)
 {
-    SetEnvironmentVariableA("KELVORIN_CHAIN_LIFETIME", "1000");
-    SaverHarness saver;
-    ASSERT_NE(nullptr, saver.Open(SaverIni({"Screen Saver=Chained Test",
-                                            "SCRNSAVE.EXE=" + helperPath, "Video Managed=1",
-                                            "Standby=1", "Standby After=1"})));
-    saver.Tick();
-    ASSERT_TRUE(ShowHelper(saver));
-    HWND helperWindow = WindowFromPoint(ChainWindowPoint);
-    saver.Tick();
-    ASSERT_EQ(helperWindow, SaverRunState.ChainWindow);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(helperWindow); }));
+    const std::string otherLog = HelperLogPath + ".other";
+    for (bool otherAtPoint : {false, true}) {
+        SCOPED_TRACE(otherAtPoint ? "shown elsewhere, another program at the point" : "no window");
+        DeleteFileA(otherLog.c_str());
+        SaverHarness saver;
+        ASSERT_NE(nullptr, saver.Open(ChainedIni(helperPath)));
+        ChildProcess other;
+        if (otherAtPoint) {
+            SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", otherLog.c_str());
+            SetEnvironmentVariableA("KELVORIN_CHAIN_SHOW", nullptr);
+            std::wstring program(helperPath.begin(), helperPath.end());
+            ASSERT_TRUE(other.Start(program, L"\"" + program + L"\""));
+            ASSERT_TRUE(PumpUntil([&] {
+                DWORD process = 0;
+                GetWindowThreadProcessId(WindowFromPoint(ChainWindowPoint), &process);
+                return process == other.info.dwProcessId;
+            }));
+            SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", HelperLogPath.c_str());
+            SetEnvironmentVariableA("KELVORIN_CHAIN_SHOW", ShowEventName);
+            SetEnvironmentVariableA("KELVORIN_CHAIN_AT", "600,400");
+            SetEvent(showEvent);
+        }
+        EXPECT_EQ(1, saver.Tick());
+        if (otherAtPoint)
+            ASSERT_TRUE(PumpUntil([] { return HelperLogHas("shown"); }));
+        HWND otherWindow = WindowFromPoint(ChainWindowPoint);
+        const std::vector<std::string> otherLines = ChainedSaverLog(otherLog);
+        for (uint32_t i = 0; i < ChainGiveUpTicks; ++i)
+            EXPECT_EQ(0, saver.Tick()) << "search tick " << i + 1;
+        EXPECT_EQ(1u, saver.events.size()) << "only the capability query so far";
+        saver.Ticks(2);
+        EXPECT_EQ((std::vector<std::string>{"display Standby", "display Suspend"}),
+                  saver.EventsSince(1));
+        EXPECT_EQ(nullptr, SaverRunState.ChainWindow);
+        EXPECT_EQ(otherLines, ChainedSaverLog(otherLog)) << "nothing sent to the other program";
+        SendMessageW(saver.window, WM_KEYDOWN, 'A', 0);
+        EXPECT_TRUE(saver.Pump(200));
+        EXPECT_FALSE(IsWindow(saver.window));
+        EXPECT_EQ(otherAtPoint, IsWindow(otherWindow) != FALSE) << "the other window was not closed";
+        EndChainedSavers(HelperLogPath);
+        ResetEvent(showEvent);
+        SetEnvironmentVariableA("KELVORIN_CHAIN_AT", nullptr);
+    }
+}
 
-    size_t before = saver.events.size();
-    DWORD start = GetTickCount();
-    saver.Ticks(59);
-    EXPECT_LT(GetTickCount() - start, 1000u);
-    EXPECT_EQ(std::vector<std::string>{"display Standby"}, saver.EventsSince(before));
-    EXPECT_EQ(ChainClosed, SaverRunState.ChainState);
-    EXPECT_FALSE(HelperLogHas("WM_CLOSE"));
-
-    SendMessageW(saver.window, WM_KEYDOWN, 'A', 0);
-    EXPECT_TRUE(saver.Pump(200));
-    EXPECT_FALSE(IsWindow(saver.window));
-    EXPECT_EQ(DisplayStageOn, SaverRunState.DisplayStage);
+// One wake-up ends both savers, whichever of them it reaches: the chained saver
+// that ends by itself ends the run on the next tick, and a run that ends by any
+// road closes the chained saver first.
+TEST_F(ChainedSaverTest, OneWakeUpEndsBothSavers)
+{
+    enum Road { EndsItself, Key, Movement, Quit };
+    const struct {
+        const char* name;
+        Road road;
+    } rows[] = {{"the chained saver ends itself", EndsItself}, {"a key", Key},
+                {"a movement", Movement}, {"a quit message", Quit}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        DeleteFileA(HelperLogPath.c_str());
+        SetEnvironmentVariableA("KELVORIN_CHAIN_LIFETIME", row.road == EndsItself ? "500" : nullptr);
+        SaverHarness saver;
+        ASSERT_NE(nullptr, saver.Open(SaverIni({"Screen Saver=Chained Test",
+                                                "SCRNSAVE.EXE=" + helperPath, "Drive Standby=1",
+                                                "Spin Down After=0"})));
+        saver.Tick();
+        ASSERT_TRUE(ShowHelper(saver));
+        saver.Tick();
+        HWND helperWindow = SaverRunState.ChainWindow;
+        ASSERT_NE(nullptr, helperWindow);
+        size_t before = saver.events.size();
+        POINT cursor;
+        GetCursorPos(&cursor);
+        switch (row.road) {
+        case EndsItself:
+            ASSERT_TRUE(PumpUntil([&] { return !IsWindow(helperWindow); }));
+            EXPECT_EQ(0, saver.Tick());
+            break;
+        case Key:
+            SendMessageW(saver.window, WM_KEYDOWN, 'A', 0);
+            break;
+        case Movement:
+            SetCursorPos(cursor.x + 40, cursor.y);
+            SendMessageW(saver.window, WM_MOUSEMOVE, 0, 0);
+            break;
+        case Quit:
+            PostMessageW(saver.window, WM_QUIT, 0, 0);
+            break;
+        }
+        EXPECT_TRUE(saver.Pump(300));
+        SetCursorPos(cursor.x, cursor.y);
+        EXPECT_FALSE(IsWindow(saver.window));
+        EXPECT_FALSE(IsWindow(helperWindow));
+        EXPECT_EQ((std::vector<std::string>{"drive SpinUp", "display closed", "device closed"}),
+                  saver.EventsSince(before));
+        EXPECT_EQ(row.road != EndsItself, HelperLogHas("WM_CLOSE"));
+        EndChainedSavers(HelperLogPath);
+    }
 }
 
 } // namespace

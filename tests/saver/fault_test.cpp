@@ -36,7 +36,8 @@ TEST(SaverFaults, DisplayAndDeviceFaultsEndTheRunInOrder)
 {
     const HardwareFaultRow rows[] = {
         {__LINE__, "display context cannot be made", [](SaverHarness& h) { h.contextFails = true; },
-         false, false, {"drive SpinDown", "drive SpinUp", "device closed"},
+         false, false,
+         {"drive SpinDown", "monitor 1", "monitor -1", "drive SpinUp", "device closed"},
          {"Video Check: Create DC Failed!"}},
         {__LINE__, "register capability escape fails", [](SaverHarness& h) { h.queryFails = true; },
          false, false,

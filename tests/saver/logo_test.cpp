@@ -80,6 +80,9 @@ struct FrameRow {
     std::vector<POINT> frames;
 };
 
+// The first paint takes the first place and erases the whole window; each tick
+// then repaints only the old and the new place; a paint of an uncovered part
+// draws the frame where it is, without a new place.
 TEST(LogoPainter, FramesAfterSeedingWithOneLandWhereTheSequenceSays)
 {
     const FrameRow rows[] = {
@@ -94,18 +97,29 @@ TEST(LogoPainter, FramesAfterSeedingWithOneLandWhereTheSequenceSays)
         ASSERT_NE(nullptr, saver.Open(SaverIni({Logo}), row.width, row.height));
         SeedLogoRandom(1);
         POINT previous = {-1, -1};
+        const POINT corner = {row.width - 1, row.height - 1};
         for (POINT frame : row.frames) {
             FillWindow(saver.window, Red);
-            Paint(saver.window);
+            if (previous.x >= 0)
+                saver.Tick();
+            UpdateWindow(saver.window);
             EXPECT_EQ(0, LogoMismatches(saver.window, frame.x, frame.y, row.width, row.height))
                 << "frame at " << frame.x << ", " << frame.y;
             if (previous.x >= 0) {
                 // The power ring's first pixel, where the frame before had it.
                 EXPECT_EQ(Black, PixelAt(saver.window, previous.x + 23, previous.y + 18));
+                EXPECT_EQ(Red, PixelAt(saver.window, corner.x, corner.y)) << "repainted beyond the frames";
+            } else {
+                EXPECT_EQ(Black, PixelAt(saver.window, corner.x, corner.y));
             }
-            EXPECT_EQ(Black, PixelAt(saver.window, row.width - 1, row.height - 1));
             previous = frame;
         }
+        FillWindow(saver.window, Red);
+        InvalidateRect(saver.window, nullptr, TRUE);
+        UpdateWindow(saver.window);
+        EXPECT_EQ(0, LogoMismatches(saver.window, previous.x, previous.y, row.width, row.height))
+            << "an uncovered window shows the same frame";
+        EXPECT_EQ(Black, PixelAt(saver.window, corner.x, corner.y));
     }
 }
 
@@ -171,6 +185,30 @@ TEST(LogoPainter, AClientAreaWithoutWidthOrHeightPaintsNothing)
         SendMessageW(saver.window, WM_PAINT, 0, 0);
         EXPECT_EQ(41, NextLogoRandom()) << "no place was drawn";
     }
+}
+
+TEST(LogoPainter, TheMonitorIsKeptAsItsPartOfTheClientArea)
+{
+    if (GetSystemMetrics(SM_CMONITORS) != 1)
+        GTEST_SKIP() << "the rows assume one monitor";
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const struct {
+        int x, y, width, height;    // the window on the screen
+        LogoArea part;
+    } rows[] = {{0, 0, w, h, {0, 0, w, h}}, {0, 0, 640, 480, {0, 0, 640, 480}},
+                {-100, -50, w, h, {100, 50, w, h}}, {200, 100, w, 200, {0, 0, w - 200, 200}}};
+    for (const auto& row : rows) {
+        ResetSaverRunState();
+        HWND window = CreateWindowExW(0, L"Static", L"", WS_POPUP, row.x, row.y, row.width,
+                                      row.height, nullptr, nullptr, nullptr, nullptr);
+        ReadLogoMonitors(window);
+        DestroyWindow(window);
+        const LogoArea& kept = SaverRunState.LogoMonitors[0];
+        EXPECT_TRUE(SaverRunState.LogoMonitorCount == 1 && kept.left == row.part.left
+                    && kept.top == row.part.top && kept.right == row.part.right
+                    && kept.bottom == row.part.bottom) << "window at " << row.x << ", " << row.y;
+    }
+    ResetSaverRunState();
 }
 
 } // namespace

@@ -365,9 +365,10 @@ private:
         int display = 0, drive = 0;
         for (size_t i = before; i < saver_.events.size(); ++i) {
             const std::string& event = saver_.events[i];
-            display += event.find(" display ") != std::string::npos
-                       && event.find("capabilities") == std::string::npos
-                       && event.find("closed") == std::string::npos;
+            display += (event.find(" display ") != std::string::npos
+                        && event.find("capabilities") == std::string::npos
+                        && event.find("closed") == std::string::npos)
+                       || event.find(" monitor ") != std::string::npos;
             drive += event.find(" drive ") != std::string::npos;
         }
         if (display > 1 || drive > 1)
@@ -384,18 +385,39 @@ private:
         }
     }
 
+    // A monitor-power request names no stage of its own for low power: the
+    // stage it stands for is the one the run just entered.
+    static std::string MonitorStateName(const std::string& power)
+    {
+        if (power == "-1")
+            return "On";
+        if (power == "2")
+            return "Off";
+        return SaverRunState.DisplayStage == DisplayStageSuspend ? "Suspend" : "Standby";
+    }
+
     void CheckAfterEvent()
     {
+        // Without an escape that answered, the platform's request serves.
+        const bool platform = driver_ == Driver::None || saver_.contextFails;
         for (; seen_ < saver_.events.size(); ++seen_) {
             const std::string& event = saver_.events[seen_];
             size_t at = event.find(" display ");
-            if (at == std::string::npos)
+            size_t monitorAt = event.find(" monitor ");
+            std::string state;
+            if (at != std::string::npos) {
+                state = event.substr(at + 9);
+                if (state == "capabilities" || state == "closed")
+                    continue;
+                if (platform || saver_.queryFails)
+                    Fail("a display request without a driver that answered the query");
+            } else if (monitorAt != std::string::npos) {
+                if (!platform)
+                    Fail("a monitor-power request although the driver answered");
+                state = MonitorStateName(event.substr(monitorAt + 9));
+            } else {
                 continue;
-            std::string state = event.substr(at + 9);
-            if (state == "capabilities" || state == "closed")
-                continue;
-            if (driver_ == Driver::None || saver_.contextFails || saver_.queryFails)
-                Fail("a display request without a driver that answered the query");
+            }
             lastDisplay_ = state;
             int rank = StageRank(state);
             if (state == "On") {

@@ -45,6 +45,64 @@ TEST(LogoRandom, PlacesAreDrawnXFirstAndKeptInside)
     }
 }
 
+// Two monitors each, in client coordinates of the window over the virtual screen.
+const LogoArea SideBySide[] = {{0, 0, 1024, 768}, {1024, 0, 1824, 600}};
+const LogoArea LowerLeft[] = {{0, 232, 800, 832}, {800, 0, 2080, 1024}};
+const LogoArea Stacked[] = {{0, 0, 1280, 1024}, {200, 1024, 1000, 1624}};
+const LogoArea TooSmall[] = {{0, 0, 100, 50}, {100, 0, 1124, 768}};
+
+TEST(LogoPlacement, AFrameIsPulledOntoTheMonitorOfItsCornerOrTheNearest)
+{
+    const struct {
+        LogoPlace chosen;
+        const LogoArea* monitors;
+        int32_t count;
+        LogoPlace drawn;
+    } rows[] = {
+        {{41, 35}, nullptr, 0, {41, 35}},
+        {{1000, 100}, SideBySide, 2, {896, 100}},   // across the seam: onto its corner's monitor
+        {{1800, 10}, SideBySide, 2, {1696, 10}},
+        {{1500, 700}, SideBySide, 2, {1500, 515}},  // on no monitor: onto the nearest
+        {{10, 100}, LowerLeft, 2, {10, 232}}, {{1100, 1500}, Stacked, 2, {872, 1500}},
+        {{60, 20}, TooSmall, 2, {0, 0}},            // smaller than the logo: at its corner
+    };
+    for (const auto& row : rows) {
+        LogoPlace drawn = PlaceOnOneMonitor(row.chosen, {128, 85}, row.monitors, row.count);
+        EXPECT_TRUE(drawn.x == row.drawn.x && drawn.y == row.drawn.y)
+            << row.chosen.x << ", " << row.chosen.y << " went to " << drawn.x << ", " << drawn.y;
+    }
+}
+
+TEST(LogoPlacement, EveryFrameOfTheSequenceLiesWhollyOnOneMonitor)
+{
+    const struct {
+        const LogoArea* monitors;
+        int32_t width, height;      // the virtual screen
+    } layouts[] = {{SideBySide, 1824, 768}, {LowerLeft, 2080, 1024}, {Stacked, 1280, 1624}};
+    for (const auto& layout : layouts) {
+        SeedLogoRandom(1);
+        for (int frame = 0; frame < 1000; ++frame) {
+            LogoPlace p = PlaceOnOneMonitor(NextLogoPlace(layout.width, layout.height, 128, 85),
+                                            {128, 85}, layout.monitors, 2);
+            auto on = [&](const LogoArea& a) {
+                return p.x >= a.left && p.y >= a.top && p.x + 128 <= a.right && p.y + 85 <= a.bottom;
+            };
+            ASSERT_TRUE(on(layout.monitors[0]) || on(layout.monitors[1])) << p.x << ", " << p.y;
+        }
+    }
+}
+
+TEST(LogoPlacement, TheLogoIsScaledButNeverBelowOnePixel)
+{
+    const struct {
+        int32_t length, numerator, denominator, scaled;
+    } rows[] = {{128, 152, 1024, 19}, {85, 4, 1024, 1}, {0, 152, 1024, 0}, {128, 0, 1024, 128},
+                {0x7FFFFFFF, 3, 1, 0x7FFFFFFF}};
+    for (const auto& row : rows)
+        EXPECT_EQ(row.scaled, ScaledLogoLength(row.length, row.numerator, row.denominator))
+            << row.length << " x " << row.numerator << " / " << row.denominator;
+}
+
 TEST(Countdown, MinutesBecomeSecondsAndSaturateInsteadOfWrapping)
 {
     const struct {

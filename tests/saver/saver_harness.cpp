@@ -3,6 +3,7 @@
 
 #include "chain/launcher.h"
 #include "host/default_saver_proc.h"
+#include "host/host.h"
 #include "host/outside.h"
 #include "power/display_power.h"
 #include "power/standby_device.h"
@@ -66,6 +67,7 @@ struct SaverStandIns {
             memcpy(&asked, input, sizeof asked);
             return h.displayAnswers && asked == known ? 1 : 0;
         }
+        ++h.escapes;
         if (!h.displayAnswers)
             return 0;
         if (escape == ESCAPE_VBEPM_CALL && !h.stateRecordDriver) {
@@ -93,6 +95,14 @@ struct SaverStandIns {
             return h.setFails ? 0 : 1;
         }
         return 0;
+    }
+    // The saver window's own procedure, seeing the platform's monitor-power
+    // requests as they arrive on their way to the default handling.
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (SaverHarness::current_ && message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MONITORPOWER)
+            H().Log("monitor " + std::to_string(static_cast<int>(lParam)));
+        return SaverWindowProc(window, message, wParam, lParam);
     }
     static HANDLE WINAPI OpenDevice(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
                                     HANDLE)
@@ -176,6 +186,7 @@ void ResetSaverProcess()
     DisplayPowerStatus = 0;
     DisplayPowerInterface = NoPowerEscape;
     StandbyDeviceHandle = INVALID_HANDLE_VALUE;
+    SaverWindow = nullptr;
     GetCursorPos(&MouseOrigin);
     MouseOriginRecorded = true;
 }
@@ -203,7 +214,7 @@ SaverHarness::SaverHarness()
 
     WNDCLASSW windowClass = {};
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = SaverWindowProc;
+    windowClass.lpfnWndProc = SaverStandIns::WindowProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = TestSaverClass;
@@ -230,6 +241,8 @@ HWND SaverHarness::Open(const std::string& ini, int width, int height, bool keep
     window = CreateWindowExW(WS_EX_TOPMOST, TestSaverClass, L"",
                              WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                              width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // The host holds the window once it is made, as a saver run's does.
+    SaverWindow = window;
     if (window && !keepTimer)
         KillTimer(window, TickTimerId);
     return window;
@@ -240,6 +253,7 @@ void SaverHarness::Close()
     if (window && IsWindow(window))
         DestroyWindow(window);
     window = nullptr;
+    SaverWindow = nullptr;
     // The quit message that the window's destruction posts belongs to no test.
     MSG message;
     while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {

@@ -45,6 +45,7 @@ public:
     std::vector<std::string> events;   // "<tick> display Standby", "<tick> drive SpinDown", ...
     std::vector<std::string> boxes;    // "<caption>: <text>"
     int tick = 0;                      // ticks sent so far by Tick()
+    int escapes = 0;                   // display escapes other than the probe
     HWND window = nullptr;
 
     SaverHarness();

@@ -82,9 +82,10 @@ BOOL WINAPI FakeShowHelp(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
     return TRUE;
 }
 
-int WINAPI FakeShowMessageBox(HWND, LPCSTR text, LPCSTR, UINT)
+int WINAPI FakeShowMessageBox(HWND owner, LPCSTR text, LPCSTR, UINT)
 {
     ++Fake.messageBoxes;
+    Fake.lastMessageOwner = owner;
     Fake.lastMessage = text ? text : "";
     return IDOK;
 }

@@ -24,6 +24,7 @@ struct FakeOutside {
     ULONG_PTR helpData = 0;
     int messageBoxes = 0;
     std::string lastMessage;
+    HWND lastMessageOwner = nullptr;
 };
 
 extern FakeOutside Fake;

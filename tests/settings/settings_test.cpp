@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "host/host.h"
 #include "settings/settings.h"
 #include "support/wine_test.h"
 
@@ -91,6 +92,29 @@ TEST_F(Settings, SaverModeFollowsTheName)
         EXPECT_STREQ(row.name, SaverSettings.ScreenSaver);
         EXPECT_EQ(row.mode, SaverMode);
     }
+}
+
+// A renamed copy of this module chosen as the saver must not start itself.
+TEST_F(Settings, OwnModuleUnderAnotherNameShowsTheLogo)
+{
+    const struct {
+        int line;
+        const char* module;
+        const char* path;
+        int mode;
+    } rows[] = {
+        {__LINE__, "C:\\tools\\power.scr", "C:\\tools\\power.scr", SaverModeLogo},
+        {__LINE__, "C:\\tools\\power.scr", "c:\\TOOLS\\POWER.SCR", SaverModeLogo},
+        {__LINE__, "C:\\tools\\power.scr", "C:\\tools\\other.scr", SaverModeChained},
+        {__LINE__, "", "", SaverModeChained},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        lstrcpynA(ModulePath, row.module, sizeof ModulePath);
+        LoadFrom(Ini({Section, "Screen Saver=power.scr", (std::string("SCRNSAVE.EXE=") + row.path).c_str()}));
+        EXPECT_EQ(row.mode, SaverMode);
+    }
+    ModulePath[0] = '\0';
 }
 
 TEST_F(Settings, EmptyValueIsNotAnAbsentKey)

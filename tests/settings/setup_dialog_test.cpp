@@ -203,21 +203,22 @@ struct OpeningRow {
 };
 
 const OpeningRow OpeningRows[] = {
-    {__LINE__, "no control.ini, no display control, no device", {}, Nothing,
+    // A display that answers no escape is served by the platform's request.
+    {__LINE__, "no control.ini, no display escapes, no device", {}, Nothing,
      {{IDC_MOUSE_MOVE},
-      Join({{IDC_VIDEO_MANAGED, IDC_DRIVE_STANDBY}, StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
+      Join({{IDC_DRIVE_STANDBY}, StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
       {"0", "0", "0", "1"}, "None"},
      {}},
     {__LINE__, "no control.ini, display and device present", {}, Everything,
      {{IDC_MOUSE_MOVE}, Join({StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
       {"0", "0", "0", "1"}, "None"},
      {}},
-    {__LINE__, "Video Managed 1 while the display does not answer",
+    {__LINE__, "Video Managed 1 while the display answers no escape",
      {{"Video Managed", "1"}, {"Standby", "1"}, {"Suspend", "1"}, {"Off", "1"},
       {"Standby After", "5"}, {"Suspend After", "10"}, {"Off After", "15"}},
      {false, 0, 0, true},
      {{IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_OFF, IDC_MOUSE_MOVE},
-      Join({{IDC_VIDEO_MANAGED}, StageBoxes, DriveRow, SaverChoice}), {"5", "10", "15", "1"}, "None"},
+      Join({DriveRow, SaverChoice}), {"5", "10", "15", "1"}, "None"},
      {{"Video Managed", "1"}, {"Standby", "1"}, {"Suspend", "1"}, {"Off", "1"},
       {"Standby After", "5"}, {"Suspend After", "10"}, {"Off After", "15"}}},
     {__LINE__, "a driver that answers with a status other than 79",
@@ -226,11 +227,11 @@ const OpeningRow OpeningRows[] = {
       Join({{IDC_VIDEO_MANAGED}, StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
       {"0", "0", "0", "1"}, "None"},
      {{"Video Managed", "1"}}},
-    {__LINE__, "Video Managed 0 with Off 1 and Standby 1",
+    {__LINE__, "Video Managed 0 with Off 1 and Standby 1: both kept",
      {{"Video Managed", "0"}, {"Off", "1"}, {"Standby", "1"}}, Everything,
-     {{IDC_STANDBY, IDC_MOUSE_MOVE}, Join({StageBoxes, SuspendRow, DriveRow, SaverChoice}),
+     {{IDC_STANDBY, IDC_OFF, IDC_MOUSE_MOVE}, Join({StageBoxes, SuspendRow, DriveRow, SaverChoice}),
       {"0", "0", "0", "1"}, "None"},
-     {{"Standby", "1"}, {"Off", "0"}}},
+     {{"Standby", "1"}, {"Off", "1"}}},
     {__LINE__, "capability bits 3 with status 79",
      {{"Video Managed", "1"}, {"Standby", "1"}, {"Suspend", "1"}, {"Off", "1"}}, {true, 79, 3, true},
      {{IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_OFF, IDC_MOUSE_MOVE},
@@ -244,7 +245,7 @@ const OpeningRow OpeningRows[] = {
       Join({{IDC_DRIVE_STANDBY}, StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow, SaverChoice}),
       {"0", "0", "0", "7"}, ""},
      {{"Spin Down After", "7"}, {"Mouse", "2"}, {"Screen Saver Speed", "7"},
-      {"SCRNSAVE.EXE", "C:\\x\\kelvorin.scr"}}},
+      {"Screen Saver", "kelvorin.scr"}, {"SCRNSAVE.EXE", "C:\\x\\kelvorin.scr"}}},
     {__LINE__, "stored counts above what the arrows reach",
      {{"Standby After", "150"}, {"Suspend After", "100"}, {"Off After", "70000"}, {"Spin Down After", "150"},
       {"Mouse", "3"}},
@@ -276,6 +277,42 @@ TEST_F(SetupDialogTest, OpeningShowsTheStoredSettingsAsTheHardwareAllows)
     }
 }
 
+// The file name of the module whose code handles `window`'s messages.
+std::string ProcedureModule(HWND window)
+{
+    HMODULE module = nullptr;
+    char path[MAX_PATH] = {};
+    const auto procedure = reinterpret_cast<LPCSTR>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           procedure, &module))
+        GetModuleFileNameA(module, path, MAX_PATH);
+    std::string name = strrchr(path, '\\') ? strrchr(path, '\\') + 1 : path;
+    for (char& c : name)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+// The manifest's common controls draw the dialog: themed where the system has a theme.
+TEST_F(SetupDialogTest, ControlsAreTheCommonControlsOfTheManifest)
+{
+    const struct {
+        int id;
+        const char* kind;
+    } rows[] = {
+        {IDC_VIDEO_MANAGED, "check box"}, {IDOK, "push button"}, {IDC_HARDWARE_FRAME, "group box"},
+        {IDC_STANDBY_AFTER, "minute field"}, {IDC_SAVER_LIST, "saver list"}, {IDC_STANDBY_LABEL, "label"},
+    };
+    std::vector<std::string> modules;
+    Run({Do([&](HWND dialog) {
+             for (const auto& row : rows)
+                 modules.push_back(ProcedureModule(GetDlgItem(dialog, row.id)));
+         }),
+         Press(IDCANCEL)});
+    ASSERT_EQ(std::size(rows), modules.size());
+    for (size_t i = 0; i < modules.size(); ++i)
+        EXPECT_EQ("comctl32.dll", modules[i]) << rows[i].kind;
+}
+
 TEST_F(SetupDialogTest, OkSavesEveryKeyFromTheControls)
 {
     for (const OpeningRow& row : OpeningRows) {
@@ -287,13 +324,25 @@ TEST_F(SetupDialogTest, OkSavesEveryKeyFromTheControls)
     }
 }
 
-TEST_F(SetupDialogTest, NothingSelectedSavesNoneWithTheLoadedPath)
+// A stored saver that the list does not hold survives an untouched OK byte for
+// byte; a user who picks an entry gets that entry.
+TEST_F(SetupDialogTest, AStoredSaverThatIsNotListedSurvivesOk)
 {
-    SetControlIni(Ini({{"Screen Saver", "Gone"}, {"SCRNSAVE.EXE", "C:\\gone.scr"}}));
-    View view = Look(IDOK);
-    EXPECT_EQ("", view.selected);
-    EXPECT_EQ(Saved({{"SCRNSAVE.EXE", "C:\\gone.scr"}}), SavedValues());
-    EXPECT_EQ(SaverModeBlank, SaverMode);
+    const Values gone = {{"Screen Saver", "Gone  Saver (v2) \xE9t\xE9"}, {"SCRNSAVE.EXE", "C:\\Savers\\gone saver.scr"}};
+    for (int picked : {-1, 0}) {
+        SCOPED_TRACE(testing::Message() << "picked " << picked);
+        SetControlIni(Ini(gone));
+        View view;
+        EXPECT_EQ(1, Run({Do([&](HWND dialog) {
+                              view = ViewOf(dialog);
+                              if (picked >= 0)
+                                  ChooseListItem(dialog, IDC_SAVER_LIST, picked);
+                          }),
+                          Press(IDOK)}));
+        EXPECT_EQ("", view.selected);
+        EXPECT_EQ(Saved(picked < 0 ? gone : Values{}), SavedValues());
+        EXPECT_EQ(picked < 0 ? SaverModeChained : SaverModeBlank, SaverMode);
+    }
 }
 
 TEST_F(SetupDialogTest, OtherKeysAndSectionsStayAsTheyWere)
@@ -474,8 +523,10 @@ TEST_F(SetupDialogTest, VideoManagedClicksFollowTheStagesAndTheirHeldSettings)
     EXPECT_EQ(Join({StageBoxes, StandbyRow, SuspendRow, OffRow, rest}), views[3].disabled) << "unmanaged";
     EXPECT_EQ((Ids{IDC_MOUSE_MOVE}), views[3].checked);
     EXPECT_EQ(Join({OffRow, rest}), views[4].disabled) << "managed again: rows by the held settings";
-    EXPECT_EQ((Ids{IDC_VIDEO_MANAGED, IDC_MOUSE_MOVE}), views[4].checked);
-    EXPECT_EQ(Saved({{"Video Managed", "1"}, {"Standby After", "5"}}), SavedValues()) << "OK reads the boxes";
+    EXPECT_EQ((Ids{IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_MOUSE_MOVE}), views[4].checked)
+        << "managed again: boxes by the held settings";
+    EXPECT_EQ(Saved({{"Video Managed", "1"}, {"Standby", "1"}, {"Suspend", "1"}, {"Standby After", "5"}}),
+              SavedValues());
 }
 
 TEST_F(SetupDialogTest, AStageWithoutItsCapabilityStaysDisabled)
@@ -501,62 +552,54 @@ TEST_F(SetupDialogTest, StageBoxesAndTheDriveBoxEnableTheirRows)
     EXPECT_EQ(Saved({{"Video Managed", "1"}, {"Off", "1"}}), SavedValues());
 }
 
-TEST_F(SetupDialogTest, SelectionDecidesThePasswordAndLaunchControls)
+TEST_F(SetupDialogTest, SelectionDecidesTheLaunchControls)
 {
     files.Copy(SaverProgramPath(), "kelvorin.scr");
     files.Copy(HelperProgramPath("saver_probe"), "saver_probe.scr");
     std::vector<std::string> list;
-    std::vector<Ids> disabled, checked;
-    auto look = Do([&](HWND dialog) {
-        View view = ViewOf(dialog);
-        disabled.push_back(view.disabled);
-        checked.push_back(view.checked);
-    });
+    std::vector<Ids> disabled;
+    auto look = Do([&](HWND dialog) { disabled.push_back(ViewOf(dialog).disabled); });
     auto choose = [](int index) { return Do([index](HWND dialog) { ChooseListItem(dialog, IDC_SAVER_LIST, index); }); };
     const Ids rows = Join({StageBoxes, StandbyRow, SuspendRow, OffRow, DriveRow});
-    Run({Do([&](HWND dialog) { list = ListItems(dialog, IDC_SAVER_LIST); }), choose(1), look,
-         Press(IDC_PASSWORD_PROTECTED), look, Press(IDC_SET_PASSWORD), look, choose(2), look, choose(0), look,
-         choose(1), look, Press(IDC_PASSWORD_PROTECTED), look, Press(IDOK)});
+    const Ids password = {IDC_PASSWORD_PROTECTED, IDC_SET_PASSWORD};
+    Run({Do([&](HWND dialog) { list = ListItems(dialog, IDC_SAVER_LIST); }), choose(1), look, choose(2), look,
+         choose(0), look, choose(1), Press(IDOK)});
     ASSERT_EQ((std::vector<std::string>{"None", "kelvorin.scr", "saver_probe.scr"}), list);
-    ASSERT_EQ(7u, disabled.size());
-    EXPECT_EQ(Join({rows, {IDC_SET_PASSWORD, IDC_TEST, IDC_SETUP}}), disabled[0]) << "own saver chosen";
-    EXPECT_EQ(Join({rows, {IDC_TEST, IDC_SETUP}}), disabled[1]) << "password box clicked";
-    EXPECT_TRUE(checked[1].count(IDC_PASSWORD_PROTECTED));
-    EXPECT_EQ(disabled[1], disabled[2]) << "&Set Password... does nothing";
-    EXPECT_EQ(checked[1], checked[2]);
-    EXPECT_EQ(Join({rows, {IDC_PASSWORD_PROTECTED, IDC_SET_PASSWORD}}), disabled[3]) << "another saver";
-    EXPECT_FALSE(checked[3].count(IDC_PASSWORD_PROTECTED));
-    EXPECT_EQ(Join({rows, SaverChoice}), disabled[4]) << "None";
-    EXPECT_EQ(disabled[1], disabled[5]) << "own saver again, password still on";
-    EXPECT_TRUE(checked[5].count(IDC_PASSWORD_PROTECTED));
-    EXPECT_EQ(disabled[0], disabled[6]) << "password box clicked off";
-    EXPECT_EQ(0, Fake.helpCalls);
+    ASSERT_EQ(3u, disabled.size());
+    EXPECT_EQ(Join({rows, SaverChoice}), disabled[0]) << "own saver chosen";
+    EXPECT_EQ(Join({rows, password}), disabled[1]) << "another saver";
+    EXPECT_EQ(Join({rows, SaverChoice}), disabled[2]) << "None";
     EXPECT_EQ(Saved({{"Screen Saver", "kelvorin.scr"}, {"SCRNSAVE.EXE", SystemFilePath("kelvorin.scr")}}),
               SavedValues());
     EXPECT_EQ(SaverModeLogo, SaverMode);
 }
 
-TEST_F(SetupDialogTest, SetPasswordNeverOpensAnythingOrChangesAnything)
+// Nothing asks for a password: both controls stay disabled in Logo mode with
+// "PWProtected" stored, and a click that reaches the dialog anyway does nothing.
+TEST_F(SetupDialogTest, ThePasswordControlsNeverOfferAnything)
 {
     files.Copy(SaverProgramPath(), "kelvorin.scr");
-    SetControlIni(Ini({{"Screen Saver", "kelvorin.scr"}}));
+    SetControlIni(Ini({{"Screen Saver", "kelvorin.scr"}, {"PWProtected", "1"}}));
     const std::string before = ControlIniContents();
     View first, after;
     HWND box = reinterpret_cast<HWND>(1);
-    Run({Do([](HWND dialog) { ChooseListItem(dialog, IDC_SAVER_LIST, 1); }), Press(IDC_PASSWORD_PROTECTED),
-         Do([&](HWND dialog) { first = ViewOf(dialog); }),
-         Press(IDC_SET_PASSWORD), WaitTicks(5),
+    auto command = [](int id) {
+        return Do([id](HWND dialog) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); });
+    };
+    Run({Do([&](HWND dialog) { first = ViewOf(dialog); }), command(IDC_PASSWORD_PROTECTED),
+         command(IDC_SET_PASSWORD), WaitTicks(5),
          Do([&](HWND dialog) {
              after = ViewOf(dialog);
              box = OwnedModalBox(dialog);
          }),
-         Press(IDCANCEL)});
+         Press(IDOK)});
     EXPECT_EQ("kelvorin.scr", first.selected);
-    EXPECT_FALSE(first.disabled.count(IDC_SET_PASSWORD)) << "enabled for the test";
+    EXPECT_TRUE(first.disabled.count(IDC_PASSWORD_PROTECTED) && first.disabled.count(IDC_SET_PASSWORD));
+    EXPECT_FALSE(first.checked.count(IDC_PASSWORD_PROTECTED));
     EXPECT_EQ(first, after);
     EXPECT_EQ(nullptr, box);
-    EXPECT_EQ(0, Fake.helpCalls);
-    EXPECT_EQ(before, ControlIniContents());
+    EXPECT_EQ(Saved({{"Screen Saver", "kelvorin.scr"}, {"SCRNSAVE.EXE", SystemFilePath("kelvorin.scr")}}),
+              SavedValues()) << "PWProtected saved as 0";
 }
 
 // ---- Test and Setup --------------------------------------------------------
@@ -660,6 +703,7 @@ protected:
         UnhookWindowsHookEx(HelpFilterHook);
         HelpFilterHook = nullptr;
         SaverHelpMessage = 0;
+        ModulePath[0] = '\0';     // the test program is no saver to list
         SetupDialogTest::TearDown();
     }
 };

@@ -1,5 +1,6 @@
 // The setup dialog over a broken control.ini: it opens, OK saves our section
-// within its limits and Cancel writes nothing; no other section changes.
+// within its limits and Cancel writes nothing; no other section changes. OK
+// over a file that cannot be written says so and keeps the dialog open.
 #include <gtest/gtest.h>
 
 #include "chain/catalog.h"
@@ -24,14 +25,34 @@ TEST(SetupDialogFaults, BrokenControlIniOpensAndClosesCleanly)
             hardware.displayAnswers = hardware.deviceOpens = true;
             InstallFakeOutside(hardware);
             const std::string before = ControlIniContents();
-            INT_PTR result = RunDialogScript(IDD_SETUP, SetupDialogProc, {[closer](HWND dialog) {
+            const bool refused = closer == IDOK && fault.readOnly;
+            bool openAfterOk = false;
+            HWND shown = nullptr;
+            std::string afterOk;
+            INT_PTR result = RunDialogScript(IDD_SETUP, SetupDialogProc, {[&](HWND dialog) {
+                                                 shown = dialog;
                                                  Click(dialog, closer);
+                                                 openAfterOk = IsWindow(dialog) != FALSE;
+                                                 afterOk = ControlIniContents();
+                                                 if (refused)
+                                                     Click(dialog, IDCANCEL);
                                                  return true;
                                              }});
             RemoveFakeOutside();
             ReleaseSaverCatalog();
-            EXPECT_EQ(closer == IDOK ? 1 : 0, result);
+            EXPECT_EQ(closer == IDOK && !refused ? 1 : 0, result);
+            EXPECT_EQ(refused ? 1 : 0, Fake.messageBoxes);
             const std::string after = ControlIniContents();
+            if (refused) {
+                EXPECT_TRUE(openAfterOk);
+                EXPECT_EQ(shown, Fake.lastMessageOwner);
+                EXPECT_EQ(before, afterOk);
+                char reason[256] = {};
+                FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                               ERROR_SHARING_VIOLATION, 0, reason, sizeof reason, nullptr);
+                EXPECT_NE(std::string::npos, Fake.lastMessage.find(ControlIniPath())) << Fake.lastMessage;
+                EXPECT_NE(std::string::npos, Fake.lastMessage.find(reason)) << Fake.lastMessage;
+            }
             if (closer == IDCANCEL || fault.readOnly) {
                 EXPECT_EQ(before, after);
                 continue;
