@@ -123,17 +123,17 @@ void InvalidateLogoFrame(HWND window)
 // A due frame takes the next place and adds it to what is to be painted; any
 // other paint (part of the window uncovered) redraws the frame where it is.
 // Painting erases only the invalid part, the first paint the whole window.
-void PaintLogoFrame(HWND window)
+bool PaintLogoFrame(HWND window)
 {
     SaverRunStateRecord& run = SaverRunState;
     if (run.DisplayStage == DisplayStageSuspend || run.DisplayStage == DisplayStageOff)
-        return;
+        return false;
     if (SaverMode != SaverModeLogo)
-        return;
+        return false;
     RECT client;
     GetClientRect(window, &client);
     if (client.right <= 0 || client.bottom <= 0)
-        return;
+        return false;
     if (!run.LogoPlaced || run.LogoFrameDue) {
         run.LogoAt = TakeLogoPlace(client.right, client.bottom);
         run.LogoPlaced = true;
@@ -145,6 +145,7 @@ void PaintLogoFrame(HWND window)
     HDC dc = BeginPaint(window, &paint);
     DrawLogoAt(dc, run.LogoAt);
     EndPaint(window, &paint);
+    return true;
 }
 
 // As large on a scaled screen as at 100 %, then scaled down for a preview.

@@ -96,7 +96,8 @@ void PrepareLogo(HWND window, HINSTANCE module);
 void ReadLogoMonitors(HWND window);
 void ReleaseLogo();
 void EraseLogoBackground(HWND window, HDC dc);
-void PaintLogoFrame(HWND window);
+// True when it painted the window; otherwise the default handling validates it.
+bool PaintLogoFrame(HWND window);
 // A new frame: its old place is erased and the next paint takes a new place.
 void InvalidateLogoFrame(HWND window);
 // The logo's size as drawn, computed here alone for every run.

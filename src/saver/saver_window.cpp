@@ -231,7 +231,8 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         ShowCursor(TRUE);
         break;
     case WM_PAINT:
-        PaintLogoFrame(window);
+        if (PaintLogoFrame(window))
+            return 0;
         break;
     case WM_CLOSE:
         CloseSaverRun(window, wParam);
