@@ -164,8 +164,10 @@ int Fail(const char* what, PROCESS_INFORMATION* info)
 int wmain(int argc, wchar_t** argv)
 {
     PROCESS_INFORMATION info = {};
-    if (argc != 4)
-        return Fail("usage: measure SECONDS PROGRAM PREFIX", &info);
+    if (argc != 4 && argc != 5)
+        return Fail("usage: measure SECONDS PROGRAM PREFIX [XSERVER_PID]", &info);
+    // The X server's figures over the same idle time, when its Linux process id is given.
+    const std::wstring xServer = argc == 5 ? L"Z:\\proc\\" + std::wstring(argv[4]) : L"";
     const DWORD runMilliseconds = static_cast<DWORD>(_wtoi(argv[1])) * 1000;
     std::wstring commandLine = L"\"" + std::wstring(argv[2]) + L"\" /s";
     const wchar_t* programName = wcsrchr(argv[2], L'\\') ? wcsrchr(argv[2], L'\\') + 1 : argv[2];
@@ -192,6 +194,7 @@ int wmain(int argc, wchar_t** argv)
     const SchedulerFigures atStart = ReadScheduler(linuxProcess);
     Sleep(SettleMilliseconds);
     const SchedulerFigures settled = ReadScheduler(linuxProcess);
+    const SchedulerFigures xSettled = xServer.empty() ? SchedulerFigures{} : ReadScheduler(xServer);
     const LARGE_INTEGER idleFrom = Now();
     if (Milliseconds(started, idleFrom) >= runMilliseconds)
         return Fail("the run is shorter than start-up and settling", &info);
@@ -202,6 +205,7 @@ int wmain(int argc, wchar_t** argv)
     if (WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0)
         return Fail("the saver ended by itself", &info);
     const SchedulerFigures atEnd = ReadScheduler(linuxProcess);
+    const SchedulerFigures xAtEnd = xServer.empty() ? SchedulerFigures{} : ReadScheduler(xServer);
     const double idleMinutes = Milliseconds(idleFrom, Now()) / 60000.0;
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof memory;
@@ -218,9 +222,10 @@ int wmain(int argc, wchar_t** argv)
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
 
-    printf("%.1f %.2f %.2f %.2f %.1f %lu %.1f %lu %.2f\n", startMs, atStart.runMs,
+    printf("%.1f %.2f %.2f %.2f %.1f %lu %.1f %lu %.2f %.2f\n", startMs, atStart.runMs,
            settled.runMs - atStart.runMs, (atEnd.runMs - settled.runMs) / idleMinutes,
            static_cast<double>(atEnd.runs - settled.runs) / idleMinutes,
-           static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024), wakeMs, exitCode, atEnd.runMs);
+           static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024), wakeMs, exitCode, atEnd.runMs,
+           (xAtEnd.runMs - xSettled.runMs) / idleMinutes);
     return 0;
 }

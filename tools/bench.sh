@@ -84,7 +84,7 @@ measure() {
     before_x=$(cpu_ms "$XVFB_PID")
     before_server=$(cpu_ms "$wineserver_pid")
     line=$(tools/wine-run "$prefix" "$arch" "$build/bench/measure.exe" "$seconds" "$(windows_path "$program")" \
-        "$prefix" | tr -d '\r')
+        "$prefix" "$XVFB_PID" | tr -d '\r')
     [ -n "$line" ] || { echo "measuring $name failed" >&2; exit 1; }
     echo "$name $line $(awk -v a="$before_x" -v b="$(cpu_ms "$XVFB_PID")" -v c="$before_server" \
         -v d="$(cpu_ms "$wineserver_pid")" 'BEGIN { print (b - a) + (d - c) }')" >> "$results/raw"
@@ -107,10 +107,10 @@ done
 
 # Raw numbers: one row per saver run.
 {
-    echo "round,saver,start_ms,startup_cpu_ms,settle_cpu_ms,idle_cpu_ms_per_minute,idle_runs_per_minute,peak_working_set_kib,wake_ms,exit_code,cpu_ms,xserver_wineserver_cpu_ms,size_32bit_bytes,size_64bit_bytes,imports"
-    while read -r round name start startup settle idle wakeups peak wake code cpu server; do
+    echo "round,saver,start_ms,startup_cpu_ms,settle_cpu_ms,idle_cpu_ms_per_minute,idle_runs_per_minute,peak_working_set_kib,wake_ms,exit_code,cpu_ms,xserver_wineserver_cpu_ms,size_32bit_bytes,size_64bit_bytes,imports,xserver_idle_cpu_ms_per_minute"
+    while read -r round name start startup settle idle wakeups peak wake code cpu xidle server; do
         if [ "$name" = peer ]; then exe=peer_saver.scr; else exe=kelvorin.scr; fi
-        echo "$round,$name,$start,$startup,$settle,$idle,$wakeups,$peak,$wake,$code,$cpu,$server,$(wc -c < "build/win32/$exe"),$(wc -c < "build/win64/$exe"),$(imports "$build/$exe")"
+        echo "$round,$name,$start,$startup,$settle,$idle,$wakeups,$peak,$wake,$code,$cpu,$server,$(wc -c < "build/win32/$exe"),$(wc -c < "build/win64/$exe"),$(imports "$build/$exe"),$xidle"
     done < "$results/raw"
 } > "$results/results.csv"
 rm -f "$results/raw"
@@ -172,6 +172,7 @@ END {
     row("CPU time in the 2 s after it, ms", 5, "%.2f")
     row("CPU time idle (from then on), ms per minute", 6, "%.2f")
     row("Scheduler runs idle, per minute", 7, "%.1f")
+    row("X server CPU time meanwhile, ms per minute", 16, "%.2f")
     row("CPU time over the run, ms", 11, "%.2f")
     row("X server and wineserver CPU over the run, ms", 12, "%.2f")
     row("Peak working set, KiB", 8, "%.0f")
@@ -193,6 +194,8 @@ END {
 }' "$results/results.csv" > "$results/RESULTS.md"
 
 cat "$results/RESULTS.md"
+# Earlier comparisons kept by hand follow the table.
+[ -f bench/HISTORY.md ] && { echo; cat bench/HISTORY.md; } >> "$results/RESULTS.md"
 cp "$results/RESULTS.md" bench/RESULTS.md
 # The README carries the same figures between its two markers.
 awk -v table="$results/RESULTS.md" '

@@ -237,6 +237,7 @@ const OpeningRow OpeningRows[] = {
      {{IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_OFF, IDC_MOUSE_MOVE},
       Join({{IDC_OFF}, DriveRow, SaverChoice}), {"0", "0", "0", "1"}, "None"},
      {{"Video Managed", "1"}, {"Standby", "1"}, {"Suspend", "1"}, {"Off", "1"}}},
+    // The password controls stay disabled with "PWProtected" stored in Logo mode; OK saves it 0.
     {__LINE__, "the device unavailable, with everything else stored",
      {{"Drive Standby", "1"}, {"Spin Down After", "7"}, {"Mouse", "2"}, {"PWProtected", "1"},
       {"Screen Saver Speed", "7"}, {"Screen Saver", "kelvorin.scr"}, {"SCRNSAVE.EXE", "C:\\x\\kelvorin.scr"}},
@@ -574,33 +575,6 @@ TEST_F(SetupDialogTest, SelectionDecidesTheLaunchControls)
     EXPECT_EQ(SaverModeLogo, SaverMode);
 }
 
-// Nothing asks for a password: both controls stay disabled in Logo mode with
-// "PWProtected" stored, and a click that reaches the dialog anyway does nothing.
-TEST_F(SetupDialogTest, ThePasswordControlsNeverOfferAnything)
-{
-    files.Copy(SaverProgramPath(), "kelvorin.scr");
-    SetControlIni(Ini({{"Screen Saver", "kelvorin.scr"}, {"PWProtected", "1"}}));
-    const std::string before = ControlIniContents();
-    View first, after;
-    HWND box = reinterpret_cast<HWND>(1);
-    auto command = [](int id) {
-        return Do([id](HWND dialog) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); });
-    };
-    Run({Do([&](HWND dialog) { first = ViewOf(dialog); }), command(IDC_PASSWORD_PROTECTED),
-         command(IDC_SET_PASSWORD), WaitTicks(5),
-         Do([&](HWND dialog) {
-             after = ViewOf(dialog);
-             box = OwnedModalBox(dialog);
-         }),
-         Press(IDOK)});
-    EXPECT_EQ("kelvorin.scr", first.selected);
-    EXPECT_TRUE(first.disabled.count(IDC_PASSWORD_PROTECTED) && first.disabled.count(IDC_SET_PASSWORD));
-    EXPECT_FALSE(first.checked.count(IDC_PASSWORD_PROTECTED));
-    EXPECT_EQ(first, after);
-    EXPECT_EQ(nullptr, box);
-    EXPECT_EQ(Saved({{"Screen Saver", "kelvorin.scr"}, {"SCRNSAVE.EXE", SystemFilePath("kelvorin.scr")}}),
-              SavedValues()) << "PWProtected saved as 0";
-}
 
 // ---- Test and Setup --------------------------------------------------------
 
