@@ -74,14 +74,11 @@ TEST(CommandLine, EveryRowOfTheGrammar)
 
 TEST(CommandLine, PreviewArgumentsNameTheirWindow)
 {
-    const struct {
-        const wchar_t* arguments;
-        uint32_t window;
-    } rows[] = {{L"/p 1234", 1234}, {L"-P:0042", 42}, {L"p 4294967295", 4294967295u},
-                // Beyond 32 bits a number names no window.
-                {L"/p 4294967296", 0}, {L"/p 99999999999999999999", 0}, {L"/s 1234", 0}};
+    // Beyond 32 bits a number names no window.
+    const std::pair<const wchar_t*, uint32_t> rows[] = {{L"/p 1234", 1234}, {L"-P:0042", 42},
+        {L"p 4294967295", 4294967295u}, {L"/p 4294967296", 0}, {L"/p 99999999999999999999", 0}, {L"/s 1234", 0}};
     for (const auto& row : rows)
-        EXPECT_EQ(row.window, PreviewWindowOf(row.arguments));
+        EXPECT_EQ(row.second, PreviewWindowOf(row.first)) << testing::PrintToString(std::wstring(row.first));
 }
 
 TEST(CommandLine, ArgumentsPointIntoTheCommandLine)
