@@ -51,22 +51,19 @@ long Msiexec(const wchar_t* action, const char* package)
     return installer.Wait(60000);
 }
 
-std::vector<std::wstring> InstalledProducts(const wchar_t* upgradeCode)
+// The products of `upgradeCode` installed for the whole machine, each as its `property`,
+// or as its product code when that is null.
+std::vector<std::wstring> InstalledProducts(const wchar_t* upgradeCode, const wchar_t* property = nullptr)
 {
-    std::vector<std::wstring> products;
-    wchar_t product[39];
-    for (DWORD index = 0; MsiEnumRelatedProductsW(upgradeCode, 0, index, product) == ERROR_SUCCESS; ++index)
-        products.push_back(product);
-    return products;
-}
-
-// A property of a product installed for the whole machine; empty when there is none.
-std::wstring MachineProductInfo(const std::wstring& product, const wchar_t* property)
-{
-    wchar_t value[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    MsiGetProductInfoExW(product.c_str(), nullptr, MSIINSTALLCONTEXT_MACHINE, property, value, &size);
-    return value;
+    std::vector<std::wstring> values;
+    wchar_t product[39], value[MAX_PATH];
+    for (DWORD index = 0; MsiEnumRelatedProductsW(upgradeCode, 0, index, product) == ERROR_SUCCESS; ++index) {
+        DWORD size = MAX_PATH;
+        value[0] = L'\0';
+        MsiGetProductInfoExW(product, nullptr, MSIINSTALLCONTEXT_MACHINE, property, value, &size);
+        values.push_back(property ? value : product);
+    }
+    return values;
 }
 
 // Removes what a crashed earlier run, or a failed check, leaves: a product, or the file alone.
@@ -95,12 +92,11 @@ TEST_P(EveryPackageTest, InstallsTheSaverAndUninstallRemovesItAlone)
     ASSERT_EQ(0, Msiexec(L"/i", row.package));
     std::string built, copied;
     ASSERT_TRUE(ReadWholeFile(std::string("Z:") + row.saver, &built)) << row.saver;
-    EXPECT_TRUE(ReadWholeFile(installed, &copied) && built == copied) << installed << " is not the build's kelvorin.scr";
-    const std::vector<std::wstring> products = InstalledProducts(row.upgradeCode);
-    ASSERT_EQ(1u, products.size());
-    EXPECT_EQ(L"2.1", MachineProductInfo(products[0], L"VersionString")) << "per machine, version 2.1";
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(MachineProductInfo(products[0], L"ProductIcon").c_str()))
-        << "no icon in Programs and Features";
+    EXPECT_TRUE(ReadWholeFile(installed, &copied) && built == copied) << installed << " is not the build's saver";
+    EXPECT_EQ(std::vector<std::wstring>{L"2.1"}, InstalledProducts(row.upgradeCode, L"VersionString"))
+        << "one product for the whole machine, version 2.1";
+    for (const std::wstring& icon : InstalledProducts(row.upgradeCode, L"ProductIcon"))
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(icon.c_str())) << "no icon in Programs and Features";
     if (row.folder == SystemDirectory) {    // the folder this build's setup dialog lists
         std::vector<std::string> list;
         RunDialogScript(IDD_SETUP, SetupDialogProc,
@@ -122,9 +118,9 @@ TEST_F(PackageTest, ALaterVersionReplacesThisOne)
 {
     ASSERT_EQ(0, Msiexec(L"/i", Packages[0].package));
     ASSERT_EQ(0, Msiexec(L"/i", KELVORIN_LATER_PACKAGE));
-    const std::vector<std::wstring> products = InstalledProducts(Packages[0].upgradeCode);
-    ASSERT_EQ(1u, products.size()) << "the earlier version is still installed";
-    EXPECT_EQ(KELVORIN_LATER_VERSION, MachineProductInfo(products[0], L"VersionString"));
+    EXPECT_EQ(std::vector<std::wstring>{KELVORIN_LATER_VERSION},
+              InstalledProducts(Packages[0].upgradeCode, L"VersionString"))
+        << "only the later version is installed";
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((Packages[0].folder() + "\\kelvorin.scr").c_str()));
 }
 
