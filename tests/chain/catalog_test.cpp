@@ -78,8 +78,7 @@ TEST_F(CatalogTest, OwnFileAloneIsListedByItsName)
     EXPECT_EQ(nullptr, SaverCatalogPath(-1));
 }
 
-// The running module is listed wherever it lies, once; a path that does not fit
-// a record is not listed.
+// A module path too long for a record is not listed.
 TEST_F(CatalogTest, TheModulesOwnFileIsListedOnceWhereverItLies)
 {
     const std::string outside = WindowsFilePath("kelvorin.scr"), inside = SystemFilePath("kelvorin.scr");

@@ -24,8 +24,7 @@ std::wstring FoldedText(const wchar_t* arguments)
     return text;
 }
 
-// Folded preview arguments: "/p", "-p" or "p", blanks or one colon, then only
-// digits. Returns the digits; empty for any other form.
+// The digits of folded preview arguments ("/p", "-p" or "p", blanks or one colon, digits); empty for any other form.
 std::wstring PreviewDigits(std::wstring text)
 {
     if (text.rfind(L"/", 0) == 0 || text.rfind(L"-", 0) == 0)
