@@ -22,7 +22,7 @@ struct PackageRow {
     const char* package;            // the .msi and the kelvorin.scr it holds, as CMake knows them
     const char* saver;
     const wchar_t* upgradeCode;     // fixed for good in packaging/kelvorin.wxs
-    std::string (*folder)();        // where it installs kelvorin.scr
+    const char* installed;          // where it puts kelvorin.scr, within the Windows directory
 };
 void PrintTo(const PackageRow& row, std::ostream* out) { *out << row.package; }
 
@@ -30,14 +30,11 @@ const wchar_t UpgradeCode32[] = L"{F379FBF4-44E6-49EF-B21A-D2801FD0A3A3}";
 // A 64-bit build also installs the 32-bit package of the 32-bit build tree.
 const PackageRow Packages[] = {
 #ifdef _WIN64
-    {KELVORIN_PACKAGE, KELVORIN_BUILD_DIR "/kelvorin.scr", L"{C2BD6122-8678-46BC-AD96-351D5576063D}", SystemDirectory},
-    {KELVORIN_WOW64_PACKAGE, KELVORIN_WOW64_SAVER, UpgradeCode32, [] {
-         char directory[MAX_PATH] = {};
-         GetSystemWow64DirectoryA(directory, MAX_PATH);
-         return std::string(directory);
-     }},
+    {KELVORIN_PACKAGE, KELVORIN_BUILD_DIR "/kelvorin.scr", L"{C2BD6122-8678-46BC-AD96-351D5576063D}",
+     "system32\\kelvorin.scr"},
+    {KELVORIN_WOW64_PACKAGE, KELVORIN_WOW64_SAVER, UpgradeCode32, "syswow64\\kelvorin.scr"},
 #else
-    {KELVORIN_PACKAGE, KELVORIN_BUILD_DIR "/kelvorin.scr", UpgradeCode32, SystemDirectory},
+    {KELVORIN_PACKAGE, KELVORIN_BUILD_DIR "/kelvorin.scr", UpgradeCode32, "system32\\kelvorin.scr"},
 #endif
 };
 
@@ -76,7 +73,7 @@ protected:
         for (const PackageRow& row : Packages) {
             for (const std::wstring& product : InstalledProducts(row.upgradeCode))
                 MsiConfigureProductExW(product.c_str(), 0, INSTALLSTATE_ABSENT, L"REBOOT=ReallySuppress");
-            DeleteFileA((row.folder() + "\\kelvorin.scr").c_str());
+            DeleteFileA(WindowsFilePath(row.installed).c_str());
         }
     }
 };
@@ -85,7 +82,7 @@ class EveryPackageTest : public PackageTest, public testing::WithParamInterface<
 TEST_P(EveryPackageTest, InstallsTheSaverAndUninstallRemovesItAlone)
 {
     const PackageRow& row = GetParam();
-    const std::string installed = row.folder() + "\\kelvorin.scr";
+    const std::string installed = WindowsFilePath(row.installed);
     const std::string settings = "[Screen Saver.Kelvorin]\r\nVideo Managed=1\r\n\r\n[other]\r\nkept=yes\r\n";
     SetControlIni(settings);
 
@@ -97,7 +94,7 @@ TEST_P(EveryPackageTest, InstallsTheSaverAndUninstallRemovesItAlone)
         << "one product for the whole machine, version 2.1";
     for (const std::wstring& icon : InstalledProducts(row.upgradeCode, L"ProductIcon"))
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(icon.c_str())) << "no icon in Programs and Features";
-    if (row.folder == SystemDirectory) {    // the folder this build's setup dialog lists
+    if (installed == SystemFilePath("kelvorin.scr")) {     // where this build's setup dialog looks
         std::vector<std::string> list;
         RunDialogScript(IDD_SETUP, SetupDialogProc,
                         {[&](HWND dialog) { list = ListItems(dialog, IDC_SAVER_LIST); return true; },
@@ -121,7 +118,7 @@ TEST_F(PackageTest, ALaterVersionReplacesThisOne)
     EXPECT_EQ(std::vector<std::wstring>{KELVORIN_LATER_VERSION},
               InstalledProducts(Packages[0].upgradeCode, L"VersionString"))
         << "only the later version is installed";
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((Packages[0].folder() + "\\kelvorin.scr").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(WindowsFilePath(Packages[0].installed).c_str()));
 }
 
 }  // namespace

@@ -286,8 +286,7 @@ bool IsCommonControl(HWND window)
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCSTR>(GetWindowLongPtrW(window, GWLP_WNDPROC)), &module);
     GetModuleFileNameA(module, path, MAX_PATH);
-    const char* name = strrchr(path, '\\');
-    return name && lstrcmpiA(name, "\\comctl32.dll") == 0;
+    return strstr(CharLowerA(path), "\\comctl32.dll") != nullptr;
 }
 
 // The manifest's common controls draw the dialog: themed where the system has a theme.
