@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "resources/resource.h"
+#include "support/dialog_script.h"
 #include "support/wine_test.h"
 
 namespace {
@@ -61,10 +62,8 @@ TEST(SetupProcess, StartedOutsideTheSystemDirectoryItListsItselfAndOkStoresItsPa
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(2, SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_GETCOUNT, 0, 0));
     EXPECT_EQ(L"kelvorin.scr", ListItem(dialog, 1));
-    SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_SETCURSEL, 1, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SAVER_LIST, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SAVER_LIST)));
-    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    ChooseListItem(dialog, IDC_SAVER_LIST, 1);
+    PostClick(dialog, IDOK);
     EXPECT_EQ(1, setup.Wait());
     const std::string ini = ControlIniContents();
     EXPECT_NE(std::string::npos, ini.find("Screen Saver=kelvorin.scr\r\n")) << ini;
