@@ -78,41 +78,31 @@ TEST_F(CatalogTest, OwnFileAloneIsListedByItsName)
     EXPECT_EQ(nullptr, SaverCatalogPath(-1));
 }
 
-// The running module is listed wherever it lies, once; a path that does not fit
-// a record is not listed.
+// A module path too long for a record is not listed.
 TEST_F(CatalogTest, TheModulesOwnFileIsListedOnceWhereverItLies)
 {
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string outside = std::string(windows) + "\\kelvorin.scr";
-    const std::string inside = SystemFilePath("kelvorin.scr");
-    std::string upper = inside;
+    const std::string outside = WindowsFilePath("kelvorin.scr"), inside = SystemFilePath("kelvorin.scr");
+    std::string upper = inside, tooLong = WindowsFilePath("");
     CharUpperA(&upper[0]);
-    const std::string tooLong = std::string(windows) + "\\" + std::string(59 - strlen(windows) - 4, 'k') + ".scr";
-    DeleteFileA(outside.c_str());
-    CopyFileW(SaverProgramPath().c_str(), std::wstring(outside.begin(), outside.end()).c_str(), FALSE);
+    tooLong += std::string(sizeof SaverCatalog.records[0].path - tooLong.size() - 4, 'k') + ".scr";
+    ASSERT_TRUE(CopyFileW(SaverProgramPath().c_str(), std::wstring(outside.begin(), outside.end()).c_str(), FALSE));
     files.Copy(SaverProgramPath(), "kelvorin.scr");
     const struct {
         std::string own;
         std::vector<std::string> paths;    // behind positions 1, 2, ...
-    } rows[] = {
-        {outside, {outside, inside}},
-        {inside, {inside}},
-        {upper, {inside}},
-        {tooLong, {inside}},
-    };
+    } rows[] = {{outside, {outside, inside}}, {inside, {inside}}, {upper, {inside}}, {tooLong, {inside}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.own);
         lstrcpyA(ModulePath, row.own.c_str());
         SendDlgItemMessageA(dialog, IDC_SAVER_LIST, CB_RESETCONTENT, 0, 0);
         BuildSaverCatalog(dialog);
-        std::vector<std::string> paths;
-        for (int k = 1; SaverCatalogPath(k) != nullptr; ++k)
+        std::vector<std::string> paths, listed = {"None"};
+        for (int k = 1; SaverCatalogPath(k) != nullptr; ++k) {
             paths.push_back(SaverCatalogPath(k));
+            listed.push_back("kelvorin.scr");
+        }
         std::sort(paths.begin(), paths.end());
         EXPECT_EQ(row.paths, paths);
-        std::vector<std::string> listed(row.paths.size() + 1, "kelvorin.scr");
-        listed[0] = "None";
         EXPECT_EQ(listed, List());
         ReleaseSaverCatalog();
     }

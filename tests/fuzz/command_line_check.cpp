@@ -24,8 +24,7 @@ std::wstring FoldedText(const wchar_t* arguments)
     return text;
 }
 
-// Folded preview arguments: "/p", "-p" or "p", blanks or one colon, then only
-// digits. Returns the digits; empty for any other form.
+// The digits of folded preview arguments ("/p", "-p" or "p", blanks or one colon, digits); empty for any other form.
 std::wstring PreviewDigits(std::wstring text)
 {
     if (text.rfind(L"/", 0) == 0 || text.rfind(L"-", 0) == 0)
@@ -42,8 +41,7 @@ std::wstring PreviewDigits(std::wstring text)
 // The window as the digits say, 0 beyond 32 bits.
 uint32_t ExpectedPreviewWindow(const wchar_t* arguments)
 {
-    std::wstring digits = PreviewDigits(FoldedText(arguments));
-    unsigned long long value = digits.empty() ? 0 : std::wcstoull(digits.c_str(), nullptr, 10);
+    const unsigned long long value = std::wcstoull(PreviewDigits(FoldedText(arguments)).c_str(), nullptr, 10);
     return value > UINT32_MAX ? 0 : static_cast<uint32_t>(value);
 }
 
@@ -61,12 +59,11 @@ RunKind ExpectedRunKind(const wchar_t* arguments)
 
 size_t ExpectedArgumentsStart(const std::vector<wchar_t>& line)
 {
-    const wchar_t end = line[0] == L'"' ? L'"' : L' ';
-    size_t i = end == L'"' ? 1 : 0;
-    while (line[i] != L'\0' && line[i] != end)
+    const bool quoted = line[0] == L'"';
+    size_t i = quoted ? 1 : 0;
+    while (line[i] != L'\0' && line[i] != (quoted ? L'"' : L' '))
         ++i;
-    if (end == L'"' && line[i] == end)
-        ++i;
+    i += quoted && line[i] == L'"';
     while (line[i] == L' ')
         ++i;
     return i;

@@ -10,6 +10,7 @@ struct Row {
     const wchar_t* commandLine;
     const wchar_t* arguments;
     RunKind run;
+    uint32_t window = 0;    // the preview window
 };
 
 const RunKind S = RunKind::Saver;
@@ -39,9 +40,14 @@ const Row Rows[] = {
     {__LINE__, L"kelvorin.scr c", L"c", Owned},
     {__LINE__, L"kelvorin.scr C", L"C", Owned},
     {__LINE__, L"kelvorin.scr /c:1234", L"/c:1234", Unowned},
-    {__LINE__, L"kelvorin.scr /p 1234", L"/p 1234", P},
-    {__LINE__, L"kelvorin.scr /P:1234", L"/P:1234", P},
-    {__LINE__, L"kelvorin.scr -p   7", L"-p   7", P},
+    {__LINE__, L"kelvorin.scr /p 1234", L"/p 1234", P, 1234},
+    {__LINE__, L"kelvorin.scr /s 1234", L"/s 1234", S},
+    {__LINE__, L"kelvorin.scr -P:0042", L"-P:0042", P, 42},
+    {__LINE__, L"kelvorin.scr -p   7", L"-p   7", P, 7},
+    {__LINE__, L"kelvorin.scr p 4294967295", L"p 4294967295", P, 4294967295u},
+    // Beyond 32 bits a number names no window.
+    {__LINE__, L"kelvorin.scr /p 4294967296", L"/p 4294967296", P},
+    {__LINE__, L"kelvorin.scr /p 99999999999999999999", L"/p 99999999999999999999", P},
     {__LINE__, L"kelvorin.scr p 0", L"p 0", P},
     {__LINE__, L"kelvorin.scr /p", L"/p", Unowned},
     {__LINE__, L"kelvorin.scr /p: 12", L"/p: 12", Unowned},
@@ -54,7 +60,7 @@ const Row Rows[] = {
     {__LINE__, L"kelvorin.scr \t/s", L"\t/s", Unowned},
     // A quoted path runs to the closing mark; an unquoted one ends at its first blank.
     {__LINE__, L"\"C:\\My Savers\\kelvorin.scr\" /s", L"/s", S},
-    {__LINE__, L"\"C:\\My Savers\\kelvorin.scr\"   /p 99", L"/p 99", P},
+    {__LINE__, L"\"C:\\My Savers\\kelvorin.scr\"   /p 99", L"/p 99", P, 99},
     {__LINE__, L"\"C:\\My Savers\\kelvorin.scr\"/c", L"/c", Owned},
     {__LINE__, L"\"C:\\My Savers\\kelvorin.scr /s", L"", Unowned},
     {__LINE__, L"C:\\My Savers\\kelvorin.scr /c", L"Savers\\kelvorin.scr /c", Unowned},
@@ -69,19 +75,8 @@ TEST(CommandLine, EveryRowOfTheGrammar)
         const wchar_t* arguments = ArgumentsOf(row.commandLine);
         EXPECT_EQ(std::wstring(row.arguments), std::wstring(arguments));
         EXPECT_EQ(static_cast<int>(row.run), static_cast<int>(RunKindOf(arguments)));
+        EXPECT_EQ(row.window, PreviewWindowOf(arguments));
     }
-}
-
-TEST(CommandLine, PreviewArgumentsNameTheirWindow)
-{
-    const struct {
-        const wchar_t* arguments;
-        uint32_t window;
-    } rows[] = {{L"/p 1234", 1234}, {L"-P:0042", 42}, {L"p 4294967295", 4294967295u},
-                // Beyond 32 bits a number names no window.
-                {L"/p 4294967296", 0}, {L"/p 99999999999999999999", 0}, {L"/s 1234", 0}};
-    for (const auto& row : rows)
-        EXPECT_EQ(row.window, PreviewWindowOf(row.arguments));
 }
 
 TEST(CommandLine, ArgumentsPointIntoTheCommandLine)

@@ -81,13 +81,13 @@ TEST(SaverProcess, ATabIsNoBlankSoTheSaverSwitchIsNotSeen)
     EXPECT_EQ(1, setup.Wait());
 }
 
+// Quoted, a path with a blank (as under "Program Files") runs to its closing mark;
+// unquoted, it is cut at the blank and no saver switch is seen.
 TEST(SaverProcess, AQuotedPathWithABlankRunsToItsClosingMark)
 {
-    // A copy of the saver in a folder whose name holds a blank, as under "Program Files".
     const std::wstring folder = WinePath(KELVORIN_BUILD_DIR "/My Savers"), saver = folder + L"\\k.scr";
     CreateDirectoryW(folder.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(SaverProgramPath().c_str(), saver.c_str(), FALSE));
-    // Unquoted, the path is cut at its blank and no saver switch is seen.
     for (const std::wstring& commandLine : {L"\"" + saver + L"\" /s", saver + L" /s"}) {
         const bool quoted = commandLine[0] == L'"';
         ChildProcess process;

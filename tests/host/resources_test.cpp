@@ -110,8 +110,8 @@ TEST(Resources, StringTable)
         int id;
         const char* text;
     } rows[] = {
-        {1, "Kelvorin Power Saver"}, {1000, "PWProtected"}, {1001, "control.ini"},
-        {1007, "Screen Saver.Kelvorin"},
+        {1, "Kelvorin Power Saver"},
+        {1000, "PWProtected"}, {1001, "control.ini"}, {1007, "Screen Saver.Kelvorin"},
         {1011, "SCRNSAVE.EXE"}, {1013, "None"}, {1014, "kelvorin"},
     };
     for (const auto& row : rows) {

@@ -18,96 +18,83 @@
 
 namespace {
 
-std::string Wow64Directory()
-{
-    char directory[MAX_PATH] = {};
-    GetSystemWow64DirectoryA(directory, MAX_PATH);
-    return directory;
-}
-
 struct PackageRow {
     const char* package;            // the .msi and the kelvorin.scr it holds, as CMake knows them
     const char* saver;
     const wchar_t* upgradeCode;     // fixed for good in packaging/kelvorin.wxs
-    std::string (*folder)();        // where it installs kelvorin.scr
-    bool listed;                    // this build's setup dialog lists that folder
+    const char* installed;          // where it puts kelvorin.scr, within the Windows directory
 };
 void PrintTo(const PackageRow& row, std::ostream* out) { *out << row.package; }
 
+const wchar_t UpgradeCode32[] = L"{F379FBF4-44E6-49EF-B21A-D2801FD0A3A3}";
 // A 64-bit build also installs the 32-bit package of the 32-bit build tree.
 const PackageRow Packages[] = {
 #ifdef _WIN64
-    {KELVORIN_PACKAGE, KELVORIN_BUILD_DIR "/kelvorin.scr", L"{C2BD6122-8678-46BC-AD96-351D5576063D}", SystemDirectory,
-     true},
-    {KELVORIN_WOW64_PACKAGE, KELVORIN_WOW64_SAVER, L"{F379FBF4-44E6-49EF-B21A-D2801FD0A3A3}", Wow64Directory,
-     false},
+    {KELVORIN_PACKAGE, KELVORIN_BUILD_DIR "/kelvorin.scr", L"{C2BD6122-8678-46BC-AD96-351D5576063D}",
+     "system32\\kelvorin.scr"},
+    {KELVORIN_WOW64_PACKAGE, KELVORIN_WOW64_SAVER, UpgradeCode32, "syswow64\\kelvorin.scr"},
 #else
-    {KELVORIN_PACKAGE, KELVORIN_BUILD_DIR "/kelvorin.scr", L"{F379FBF4-44E6-49EF-B21A-D2801FD0A3A3}", SystemDirectory,
-     true},
+    {KELVORIN_PACKAGE, KELVORIN_BUILD_DIR "/kelvorin.scr", UpgradeCode32, "system32\\kelvorin.scr"},
 #endif
 };
 
-long Msiexec(const char* action, const char* package)
+long Msiexec(const wchar_t* action, const char* package)
 {
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
+    const std::string program = SystemFilePath("msiexec.exe");
     ChildProcess installer;
-    if (!installer.Start(std::wstring(system) + L"\\msiexec.exe",
-                         L"msiexec " + std::wstring(action, action + strlen(action)) + L" \"" + WinePath(package) + L"\" /qn"))
+    if (!installer.Start(std::wstring(program.begin(), program.end()),
+                         std::wstring(L"msiexec ") + action + L" \"" + WinePath(package) + L"\" /qn"))
         return -1;
     return installer.Wait(60000);
 }
 
-std::vector<std::wstring> InstalledProducts(const wchar_t* upgradeCode)
+// The products of `upgradeCode` installed for the whole machine, each as its `property`,
+// or as its product code when that is null.
+std::vector<std::wstring> InstalledProducts(const wchar_t* upgradeCode, const wchar_t* property = nullptr)
 {
-    std::vector<std::wstring> products;
-    wchar_t product[39];
-    for (DWORD index = 0; MsiEnumRelatedProductsW(upgradeCode, 0, index, product) == ERROR_SUCCESS; ++index)
-        products.push_back(product);
-    return products;
+    std::vector<std::wstring> values;
+    wchar_t product[39], value[MAX_PATH];
+    for (DWORD index = 0; MsiEnumRelatedProductsW(upgradeCode, 0, index, product) == ERROR_SUCCESS; ++index) {
+        DWORD size = MAX_PATH;
+        value[0] = L'\0';
+        MsiGetProductInfoExW(product, nullptr, MSIINSTALLCONTEXT_MACHINE, property, value, &size);
+        values.push_back(property ? value : product);
+    }
+    return values;
 }
 
-// A property of a product installed for the whole machine; empty when there is none.
-std::wstring MachineProductInfo(const std::wstring& product, const wchar_t* property)
-{
-    wchar_t value[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    MsiGetProductInfoExW(product.c_str(), nullptr, MSIINSTALLCONTEXT_MACHINE, property, value, &size);
-    return value;
-}
-
-// What a crashed earlier run, or a failed check, leaves: a product, or the file alone.
-void RemoveLeftovers(const PackageRow& row)
-{
-    for (const std::wstring& product : InstalledProducts(row.upgradeCode))
-        MsiConfigureProductExW(product.c_str(), 0, INSTALLSTATE_ABSENT, L"REBOOT=ReallySuppress");
-    DeleteFileA((row.folder() + "\\kelvorin.scr").c_str());
-}
-
-class PackageTest : public testing::TestWithParam<PackageRow> {
+// Removes what a crashed earlier run, or a failed check, leaves: a product, or the file alone.
+class PackageTest : public testing::Test {
 protected:
-    void SetUp() override { RemoveLeftovers(GetParam()); }
-    void TearDown() override { RemoveLeftovers(GetParam()); }
+    void SetUp() override { RemoveLeftovers(); }
+    void TearDown() override { RemoveLeftovers(); }
+    static void RemoveLeftovers()
+    {
+        for (const PackageRow& row : Packages) {
+            for (const std::wstring& product : InstalledProducts(row.upgradeCode))
+                MsiConfigureProductExW(product.c_str(), 0, INSTALLSTATE_ABSENT, L"REBOOT=ReallySuppress");
+            DeleteFileA(WindowsFilePath(row.installed).c_str());
+        }
+    }
 };
+class EveryPackageTest : public PackageTest, public testing::WithParamInterface<PackageRow> {};
 
-TEST_P(PackageTest, InstallsTheSaverAndUninstallRemovesItAlone)
+TEST_P(EveryPackageTest, InstallsTheSaverAndUninstallRemovesItAlone)
 {
     const PackageRow& row = GetParam();
-    const std::string installed = row.folder() + "\\kelvorin.scr";
+    const std::string installed = WindowsFilePath(row.installed);
     const std::string settings = "[Screen Saver.Kelvorin]\r\nVideo Managed=1\r\n\r\n[other]\r\nkept=yes\r\n";
     SetControlIni(settings);
 
-    ASSERT_EQ(0, Msiexec("/i", row.package));
+    ASSERT_EQ(0, Msiexec(L"/i", row.package));
     std::string built, copied;
     ASSERT_TRUE(ReadWholeFile(std::string("Z:") + row.saver, &built)) << row.saver;
-    ReadWholeFile(installed, &copied);
-    EXPECT_TRUE(built == copied) << installed << " is not the build's kelvorin.scr";
-    const std::vector<std::wstring> products = InstalledProducts(row.upgradeCode);
-    ASSERT_EQ(1u, products.size());
-    EXPECT_EQ(L"2.1", MachineProductInfo(products[0], L"VersionString")) << "per machine, version 2.1";
-    const std::wstring icon = MachineProductInfo(products[0], L"ProductIcon");
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(icon.c_str())) << "no icon in Programs and Features";
-    if (row.listed) {
+    EXPECT_TRUE(ReadWholeFile(installed, &copied) && built == copied) << installed << " is not the build's saver";
+    EXPECT_EQ(std::vector<std::wstring>{L"2.1"}, InstalledProducts(row.upgradeCode, L"VersionString"))
+        << "one product for the whole machine, version 2.1";
+    for (const std::wstring& icon : InstalledProducts(row.upgradeCode, L"ProductIcon"))
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(icon.c_str())) << "no icon in Programs and Features";
+    if (installed == SystemFilePath("kelvorin.scr")) {     // where this build's setup dialog looks
         std::vector<std::string> list;
         RunDialogScript(IDD_SETUP, SetupDialogProc,
                         {[&](HWND dialog) { list = ListItems(dialog, IDC_SAVER_LIST); return true; },
@@ -115,32 +102,23 @@ TEST_P(PackageTest, InstallsTheSaverAndUninstallRemovesItAlone)
         EXPECT_NE(list.end(), std::find(list.begin(), list.end(), "kelvorin.scr"));
     }
 
-    ASSERT_EQ(0, Msiexec("/x", row.package));
+    ASSERT_EQ(0, Msiexec(L"/x", row.package));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(installed.c_str()));
     EXPECT_TRUE(InstalledProducts(row.upgradeCode).empty());
     EXPECT_EQ(settings, ControlIniContents());
 }
 
-INSTANTIATE_TEST_SUITE_P(Packages, PackageTest, testing::ValuesIn(Packages));
+INSTANTIATE_TEST_SUITE_P(Packages, EveryPackageTest, testing::ValuesIn(Packages));
 
 // Only this build's package has a later version, made for the test.
-class LaterVersionTest : public testing::Test {
-protected:
-    void SetUp() override { RemoveLeftovers(Packages[0]); }
-    void TearDown() override { RemoveLeftovers(Packages[0]); }
-};
-
-TEST_F(LaterVersionTest, ReplacesThisOne)
+TEST_F(PackageTest, ALaterVersionReplacesThisOne)
 {
-    const PackageRow& row = Packages[0];
-    ASSERT_EQ(0, Msiexec("/i", row.package));
-    const std::vector<std::wstring> first = InstalledProducts(row.upgradeCode);
-    ASSERT_EQ(0, Msiexec("/i", KELVORIN_LATER_PACKAGE));
-    const std::vector<std::wstring> later = InstalledProducts(row.upgradeCode);
-    ASSERT_EQ(1u, later.size()) << "the earlier version is still installed";
-    EXPECT_NE(first, later);
-    EXPECT_EQ(KELVORIN_LATER_VERSION, MachineProductInfo(later[0], L"VersionString"));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((row.folder() + "\\kelvorin.scr").c_str()));
+    ASSERT_EQ(0, Msiexec(L"/i", Packages[0].package));
+    ASSERT_EQ(0, Msiexec(L"/i", KELVORIN_LATER_PACKAGE));
+    EXPECT_EQ(std::vector<std::wstring>{KELVORIN_LATER_VERSION},
+              InstalledProducts(Packages[0].upgradeCode, L"VersionString"))
+        << "only the later version is installed";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(WindowsFilePath(Packages[0].installed).c_str()));
 }
 
 }  // namespace

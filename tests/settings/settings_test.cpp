@@ -97,19 +97,15 @@ TEST_F(Settings, SaverModeFollowsTheName)
 // A renamed copy of this module chosen as the saver must not start itself.
 TEST_F(Settings, OwnModuleUnderAnotherNameShowsTheLogo)
 {
+    const char own[] = "C:\\tools\\power.scr";
     const struct {
-        int line;
         const char* module;
         const char* path;
         int mode;
-    } rows[] = {
-        {__LINE__, "C:\\tools\\power.scr", "C:\\tools\\power.scr", SaverModeLogo},
-        {__LINE__, "C:\\tools\\power.scr", "c:\\TOOLS\\POWER.SCR", SaverModeLogo},
-        {__LINE__, "C:\\tools\\power.scr", "C:\\tools\\other.scr", SaverModeChained},
-        {__LINE__, "", "", SaverModeChained},
-    };
+    } rows[] = {{own, own, SaverModeLogo}, {own, "c:\\TOOLS\\POWER.SCR", SaverModeLogo},
+                {own, "C:\\tools\\other.scr", SaverModeChained}, {"", "", SaverModeChained}};
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        SCOPED_TRACE(testing::Message() << "module \"" << row.module << "\", saver \"" << row.path << "\"");
         lstrcpynA(ModulePath, row.module, sizeof ModulePath);
         LoadFrom(Ini({Section, "Screen Saver=power.scr", (std::string("SCRNSAVE.EXE=") + row.path).c_str()}));
         EXPECT_EQ(row.mode, SaverMode);

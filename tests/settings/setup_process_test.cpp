@@ -1,11 +1,11 @@
 // kelvorin.scr "/c" as a process: the working setup dialog drawn by the manifest's common
-// controls, and exit code 1 after Cancel; started from outside the system directory, it
-// lists itself.
+// controls, exit code 1 after Cancel, and itself listed wherever it lies.
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
 #include "resources/resource.h"
+#include "support/dialog_script.h"
 #include "support/wine_test.h"
 
 namespace {
@@ -40,9 +40,8 @@ TEST(SetupProcess, ConfigurationRunShowsTheWorkingDialogAndCancelWritesNothing)
     EXPECT_EQ(BST_CHECKED, SendDlgItemMessageW(dialog, IDC_MOUSE_MOVE, BM_GETCHECK, 0, 0));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DRIVE_STANDBY))) << "no drive device here";
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_TEST)));
-    const LRESULT commonControlsListDefault = 30;
-    EXPECT_EQ(commonControlsListDefault, SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_GETMINVISIBLE, 0, 0))
-        << "the manifest's common controls draw the dialog";
+    EXPECT_EQ(30, SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_GETMINVISIBLE, 0, 0))
+        << "the list default of the manifest's common controls";
     PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_EQ(1, setup.Wait());
     std::string contents;
@@ -53,11 +52,8 @@ TEST(SetupProcess, ConfigurationRunShowsTheWorkingDialogAndCancelWritesNothing)
 // itself, and choosing it stores its name and full path.
 TEST(SetupProcess, StartedOutsideTheSystemDirectoryItListsItselfAndOkStoresItsPath)
 {
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string installed = std::string(windows) + "\\kelvorin.scr";
+    const std::string installed = WindowsFilePath("kelvorin.scr");
     const std::wstring program(installed.begin(), installed.end());
-    DeleteFileA(installed.c_str());
     RemoveControlIni();
     ASSERT_TRUE(CopyFileW(SaverProgramPath().c_str(), program.c_str(), FALSE));
     ChildProcess setup;
@@ -66,10 +62,8 @@ TEST(SetupProcess, StartedOutsideTheSystemDirectoryItListsItselfAndOkStoresItsPa
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(2, SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_GETCOUNT, 0, 0));
     EXPECT_EQ(L"kelvorin.scr", ListItem(dialog, 1));
-    SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_SETCURSEL, 1, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SAVER_LIST, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SAVER_LIST)));
-    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    ChooseListItem(dialog, IDC_SAVER_LIST, 1);
+    PostClick(dialog, IDOK);
     EXPECT_EQ(1, setup.Wait());
     const std::string ini = ControlIniContents();
     EXPECT_NE(std::string::npos, ini.find("Screen Saver=kelvorin.scr\r\n")) << ini;

@@ -81,9 +81,7 @@ std::string SixteenBitSaver(const std::string& rest)
 
 std::string ProbeLogPath()
 {
-    char directory[MAX_PATH];
-    GetWindowsDirectoryA(directory, MAX_PATH);
-    return std::string(directory) + "\\saver_probe.log";
+    return WindowsFilePath("saver_probe.log");
 }
 
 std::vector<std::string> ProbeLogLines()

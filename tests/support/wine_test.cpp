@@ -44,11 +44,16 @@ void WriteWholeFile(const std::string& path, const std::string& contents)
     fclose(file);
 }
 
-std::string ControlIniPath()
+std::string WindowsFilePath(const std::string& name)
 {
     char directory[MAX_PATH];
     GetWindowsDirectoryA(directory, MAX_PATH);
-    return std::string(directory) + "\\control.ini";
+    return std::string(directory) + "\\" + name;
+}
+
+std::string ControlIniPath()
+{
+    return WindowsFilePath("control.ini");
 }
 
 void FlushProfileCache()

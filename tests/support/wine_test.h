@@ -15,7 +15,8 @@ std::wstring HelperProgramPath(const char* name);
 bool ReadWholeFile(const std::string& path, std::string* contents);
 void WriteWholeFile(const std::string& path, const std::string& contents);
 
-// control.ini in the prefix's Windows directory.
+// A file in the prefix's Windows directory, and control.ini there.
+std::string WindowsFilePath(const std::string& name);
 std::string ControlIniPath();
 // Replaces control.ini by exactly these bytes and drops Wine's cached copy.
 void SetControlIni(const std::string& contents);
