@@ -555,6 +555,26 @@ TEST_F(SetupDialogTest, SelectionDecidesTheLaunchControls)
     EXPECT_EQ(SaverModeLogo, SaverMode);
 }
 
+// Nothing asks for a password: a click on either password control that reaches
+// the dialog anyway opens nothing and changes nothing.
+TEST_F(SetupDialogTest, ThePasswordControlsNeverOpenOrChangeAnything)
+{
+    files.Copy(SaverProgramPath(), "kelvorin.scr");
+    SetControlIni(Ini({{"Screen Saver", "kelvorin.scr"}, {"PWProtected", "1"}}));
+    const std::string before = ControlIniContents();
+    View first, after;
+    HWND box = reinterpret_cast<HWND>(1);
+    auto click = [](int id) {
+        return Do([id](HWND dialog) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); });
+    };
+    Run({Do([&](HWND dialog) { first = ViewOf(dialog); }), click(IDC_PASSWORD_PROTECTED), click(IDC_SET_PASSWORD),
+         WaitTicks(5), Do([&](HWND dialog) { after = ViewOf(dialog), box = OwnedModalBox(dialog); }),
+         Press(IDCANCEL)});
+    EXPECT_EQ(first, after);
+    EXPECT_EQ(nullptr, box);
+    EXPECT_EQ(before, ControlIniContents());
+}
+
 // ---- Test and Setup --------------------------------------------------------
 
 class LaunchTest : public SetupDialogTest {
