@@ -20,7 +20,6 @@ set(KELVORIN_PORTABLE_TESTS
     tests/fuzz/replay_test.cpp
     tests/host/command_line_test.cpp
     tests/power/power_packets_test.cpp
-    tests/saver/logo_size_test.cpp
     tests/saver/random_test.cpp
     tests/settings/minute_text_test.cpp
     tests/settings/saver_mode_test.cpp)

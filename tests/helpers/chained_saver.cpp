@@ -4,10 +4,10 @@
 // Environment: KELVORIN_CHAIN_LOG names the log (default: the program path plus
 // ".log"); KELVORIN_CHAIN_SHOW names an event to wait for before the window
 // shows; KELVORIN_CHAIN_HANG=1 stops handling messages once the window shows;
-// KELVORIN_CHAIN_AT=<x>,<y> puts the window there instead of at (0, 0);
-// KELVORIN_CHAIN_CHILD=1 covers it with a child window that logs nothing.
+// KELVORIN_CHAIN_AT=<x>,<y> moves the window from (0, 0); KELVORIN_CHAIN_CHILD=1
+// covers it with a child window that logs nothing.
 // The program ends by itself after half a minute, or after KELVORIN_CHAIN_LIFETIME
-// milliseconds once its window shows; then it logs "ends itself <tick count>".
+// milliseconds once its window shows, and logs "ends itself <tick count>".
 #include <windows.h>
 
 #include <cstdio>
@@ -89,13 +89,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     sscanf(Environment("KELVORIN_CHAIN_AT").c_str(), "%d,%d", &x, &y);
     HWND window = CreateWindowExA(WS_EX_TOPMOST, "KelvorinChainedSaver", "chained", WS_POPUP,
                                   x, y, 200, 200, nullptr, nullptr, instance, nullptr);
-    if (Environment("KELVORIN_CHAIN_CHILD") == "1") {
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "KelvorinChainedChild";
-        RegisterClassA(&windowClass);
-        CreateWindowExA(0, "KelvorinChainedChild", "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
-                        window, nullptr, instance, nullptr);
-    }
+    if (Environment("KELVORIN_CHAIN_CHILD") == "1")
+        CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 0, 0, 200, 200, window,
+                        nullptr, instance, nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     Log("shown");

@@ -69,12 +69,8 @@ protected:
         SetEvent(showEvent);
         EndChainedSavers(HelperLogPath);
         CloseHandle(showEvent);
-        SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", nullptr);
-        SetEnvironmentVariableA("KELVORIN_CHAIN_SHOW", nullptr);
-        SetEnvironmentVariableA("KELVORIN_CHAIN_HANG", nullptr);
-        SetEnvironmentVariableA("KELVORIN_CHAIN_LIFETIME", nullptr);
-        SetEnvironmentVariableA("KELVORIN_CHAIN_AT", nullptr);
-        SetEnvironmentVariableA("KELVORIN_CHAIN_CHILD", nullptr);
+        for (const char* name : {"LOG", "SHOW", "HANG", "LIFETIME", "AT", "CHILD"})
+            SetEnvironmentVariableA((std::string("KELVORIN_CHAIN_") + name).c_str(), nullptr);
     }
 
     std::string ChainedIni(const std::string& path)
@@ -235,40 +231,31 @@ TEST_F(ChainedSaverTest, AChainedSaverWithoutItsWindowAtThePointIsGivenUp)
         ASSERT_NE(nullptr, saver.Open(ChainedIni(helperPath)));
         ChildProcess other;
         if (otherAtPoint) {
-            SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", otherLog.c_str());
-            SetEnvironmentVariableA("KELVORIN_CHAIN_SHOW", nullptr);
-            std::wstring program(helperPath.begin(), helperPath.end());
-            ASSERT_TRUE(other.Start(program, L"\"" + program + L"\""));
-            ASSERT_TRUE(PumpUntil([&] {
-                DWORD process = 0;
-                GetWindowThreadProcessId(WindowFromPoint(ChainWindowPoint), &process);
-                return process == other.info.dwProcessId;
-            }));
-            SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", HelperLogPath.c_str());
-            SetEnvironmentVariableA("KELVORIN_CHAIN_SHOW", ShowEventName);
-            SetEnvironmentVariableA("KELVORIN_CHAIN_AT", "600,400");
             SetEvent(showEvent);
+            SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", otherLog.c_str());
+            const std::wstring program(helperPath.begin(), helperPath.end());
+            ASSERT_TRUE(other.Start(program, L"\"" + program + L"\""));
+            ASSERT_NE(nullptr, other.FindWindowOfClass(L"KelvorinChainedSaver"));
+            SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", HelperLogPath.c_str());
+            SetEnvironmentVariableA("KELVORIN_CHAIN_AT", "600,400");
         }
         EXPECT_EQ(1, saver.Tick());
         if (otherAtPoint)
             ASSERT_TRUE(PumpUntil([] { return HelperLogHas("shown"); }));
-        HWND otherWindow = WindowFromPoint(ChainWindowPoint);
+        HWND atPoint = WindowFromPoint(ChainWindowPoint);
         const std::vector<std::string> otherLines = ChainedSaverLog(otherLog);
         for (uint32_t i = 0; i < ChainGiveUpTicks; ++i)
             EXPECT_EQ(0, saver.Tick()) << "search tick " << i + 1;
-        EXPECT_EQ(1u, saver.events.size()) << "only the capability query so far";
         saver.Ticks(2);
-        EXPECT_EQ((std::vector<std::string>{"display Standby", "display Suspend"}),
-                  saver.EventsSince(1));
+        EXPECT_EQ((std::vector<std::string>{"0 display capabilities", "12 display Standby",
+                                            "13 display Suspend"}), saver.events);
         EXPECT_EQ(nullptr, SaverRunState.ChainWindow);
         EXPECT_EQ(otherLines, ChainedSaverLog(otherLog)) << "nothing sent to the other program";
         SendMessageW(saver.window, WM_KEYDOWN, 'A', 0);
         EXPECT_TRUE(saver.Pump(200));
         EXPECT_FALSE(IsWindow(saver.window));
-        EXPECT_EQ(otherAtPoint, IsWindow(otherWindow) != FALSE) << "the other window was not closed";
+        EXPECT_EQ(otherAtPoint, IsWindow(atPoint) != FALSE) << "the other window was not closed";
         EndChainedSavers(HelperLogPath);
-        ResetEvent(showEvent);
-        SetEnvironmentVariableA("KELVORIN_CHAIN_AT", nullptr);
     }
 }
 
@@ -278,19 +265,13 @@ TEST_F(ChainedSaverTest, AChainedSaverWithoutItsWindowAtThePointIsGivenUp)
 TEST_F(ChainedSaverTest, OneWakeUpEndsBothSavers)
 {
     enum Road { EndsItself, Key, Movement, Quit };
-    const struct {
-        const char* name;
-        Road road;
-    } rows[] = {{"the chained saver ends itself", EndsItself}, {"a key", Key},
-                {"a movement", Movement}, {"a quit message", Quit}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (Road road : {EndsItself, Key, Movement, Quit}) {
+        SCOPED_TRACE(testing::Message() << "road " << road);
         DeleteFileA(HelperLogPath.c_str());
-        SetEnvironmentVariableA("KELVORIN_CHAIN_LIFETIME", row.road == EndsItself ? "500" : nullptr);
+        SetEnvironmentVariableA("KELVORIN_CHAIN_LIFETIME", road == EndsItself ? "500" : nullptr);
         SaverHarness saver;
-        ASSERT_NE(nullptr, saver.Open(SaverIni({"Screen Saver=Chained Test",
-                                                "SCRNSAVE.EXE=" + helperPath, "Drive Standby=1",
-                                                "Spin Down After=0"})));
+        ASSERT_NE(nullptr, saver.Open(SaverIni({"Screen Saver=Chained Test", "SCRNSAVE.EXE=" + helperPath,
+                                                "Drive Standby=1", "Spin Down After=0"})));
         saver.Tick();
         ASSERT_TRUE(ShowHelper(saver));
         saver.Tick();
@@ -299,29 +280,23 @@ TEST_F(ChainedSaverTest, OneWakeUpEndsBothSavers)
         size_t before = saver.events.size();
         POINT cursor;
         GetCursorPos(&cursor);
-        switch (row.road) {
-        case EndsItself:
+        if (road == EndsItself) {
             ASSERT_TRUE(PumpUntil([&] { return !IsWindow(helperWindow); }));
             EXPECT_EQ(0, saver.Tick());
-            break;
-        case Key:
+        } else if (road == Key) {
             SendMessageW(saver.window, WM_KEYDOWN, 'A', 0);
-            break;
-        case Movement:
+        } else if (road == Movement) {
             SetCursorPos(cursor.x + 40, cursor.y);
             SendMessageW(saver.window, WM_MOUSEMOVE, 0, 0);
-            break;
-        case Quit:
+        } else {
             PostMessageW(saver.window, WM_QUIT, 0, 0);
-            break;
         }
         EXPECT_TRUE(saver.Pump(300));
         SetCursorPos(cursor.x, cursor.y);
         EXPECT_FALSE(IsWindow(saver.window));
-        EXPECT_FALSE(IsWindow(helperWindow));
         EXPECT_EQ((std::vector<std::string>{"drive SpinUp", "display closed", "device closed"}),
                   saver.EventsSince(before));
-        EXPECT_EQ(row.road != EndsItself, HelperLogHas("WM_CLOSE"));
+        EXPECT_EQ(road != EndsItself, HelperLogHas("WM_CLOSE"));
         EndChainedSavers(HelperLogPath);
     }
 }

@@ -1,7 +1,11 @@
-// The logo's random sequence, its placement rule and the minute-to-second countdowns.
+// The logo's random sequence, its placement rule, its drawn size and the
+// minute-to-second countdowns.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "saver/countdown.h"
+#include "saver/logo_size.h"
 #include "saver/random.h"
 
 namespace {
@@ -55,19 +59,18 @@ TEST(LogoPlacement, AFrameIsPulledOntoTheMonitorOfItsCornerOrTheNearest)
 {
     const struct {
         LogoPlace chosen;
-        const LogoArea* monitors;
-        int32_t count;
+        const LogoArea* monitors;   // two, or none
         LogoPlace drawn;
     } rows[] = {
-        {{41, 35}, nullptr, 0, {41, 35}},
-        {{1000, 100}, SideBySide, 2, {896, 100}},   // across the seam: onto its corner's monitor
-        {{1800, 10}, SideBySide, 2, {1696, 10}},
-        {{1500, 700}, SideBySide, 2, {1500, 515}},  // on no monitor: onto the nearest
-        {{10, 100}, LowerLeft, 2, {10, 232}}, {{1100, 1500}, Stacked, 2, {872, 1500}},
-        {{60, 20}, TooSmall, 2, {0, 0}},            // smaller than the logo: at its corner
+        {{41, 35}, nullptr, {41, 35}},
+        {{1000, 100}, SideBySide, {896, 100}},  // across the seam: onto its corner's monitor
+        {{1800, 10}, SideBySide, {1696, 10}},
+        {{1500, 700}, SideBySide, {1500, 515}}, // on no monitor: onto the nearest
+        {{10, 100}, LowerLeft, {10, 232}}, {{1100, 1500}, Stacked, {872, 1500}},
+        {{60, 20}, TooSmall, {0, 0}},           // smaller than the logo: at its corner
     };
     for (const auto& row : rows) {
-        LogoPlace drawn = PlaceOnOneMonitor(row.chosen, {128, 85}, row.monitors, row.count);
+        LogoPlace drawn = PlaceOnOneMonitor(row.chosen, {128, 85}, row.monitors, row.monitors ? 2 : 0);
         EXPECT_TRUE(drawn.x == row.drawn.x && drawn.y == row.drawn.y)
             << row.chosen.x << ", " << row.chosen.y << " went to " << drawn.x << ", " << drawn.y;
     }
@@ -75,24 +78,23 @@ TEST(LogoPlacement, AFrameIsPulledOntoTheMonitorOfItsCornerOrTheNearest)
 
 TEST(LogoPlacement, EveryFrameOfTheSequenceLiesWhollyOnOneMonitor)
 {
-    const struct {
-        const LogoArea* monitors;
-        int32_t width, height;      // the virtual screen
-    } layouts[] = {{SideBySide, 1824, 768}, {LowerLeft, 2080, 1024}, {Stacked, 1280, 1624}};
-    for (const auto& layout : layouts) {
+    for (const LogoArea* monitors : {SideBySide, LowerLeft, Stacked}) {
+        auto on = [](LogoPlace p, const LogoArea& a) {
+            return p.x >= a.left && p.y >= a.top && p.x + 128 <= a.right && p.y + 85 <= a.bottom;
+        };
         SeedLogoRandom(1);
         for (int frame = 0; frame < 1000; ++frame) {
-            LogoPlace p = PlaceOnOneMonitor(NextLogoPlace(layout.width, layout.height, 128, 85),
-                                            {128, 85}, layout.monitors, 2);
-            auto on = [&](const LogoArea& a) {
-                return p.x >= a.left && p.y >= a.top && p.x + 128 <= a.right && p.y + 85 <= a.bottom;
-            };
-            ASSERT_TRUE(on(layout.monitors[0]) || on(layout.monitors[1])) << p.x << ", " << p.y;
+            LogoPlace p = NextLogoPlace(std::max(monitors[0].right, monitors[1].right),
+                                        std::max(monitors[0].bottom, monitors[1].bottom), 128, 85);
+            p = PlaceOnOneMonitor(p, {128, 85}, monitors, 2);
+            ASSERT_TRUE(on(p, monitors[0]) || on(p, monitors[1])) << p.x << ", " << p.y;
         }
     }
 }
 
-TEST(LogoPlacement, TheLogoIsScaledButNeverBelowOnePixel)
+// The preview draws a length at numerator / denominator, never below a pixel; a
+// screen draws the bitmap at its DPI over 96, halves rounded up.
+TEST(LogoSize, ScaledToThePreviewAndByTheScreensDpi)
 {
     const struct {
         int32_t length, numerator, denominator, scaled;
@@ -101,6 +103,20 @@ TEST(LogoPlacement, TheLogoIsScaledButNeverBelowOnePixel)
     for (const auto& row : rows)
         EXPECT_EQ(row.scaled, ScaledLogoLength(row.length, row.numerator, row.denominator))
             << row.length << " x " << row.numerator << " / " << row.denominator;
+    const struct {
+        int32_t width, height;
+        uint32_t dpi;
+        int32_t drawnWidth, drawnHeight;
+    } dpiRows[] = {
+        {128, 85, 96, 128, 85}, {128, 85, 120, 160, 106}, {128, 85, 144, 192, 128},
+        {128, 85, 192, 256, 170}, {128, 85, 0, 128, 85},    // 0: DPI not known
+        {0, -5, 192, 0, 0}, {0x7FFFFFFF, 1, 0xFFFFFFFFu, 0x7FFFFFFF, 44739243},
+    };
+    for (const auto& row : dpiRows) {
+        const LogoSize drawn = LogoSizeForDpi(row.width, row.height, row.dpi);
+        EXPECT_EQ(std::make_pair(row.drawnWidth, row.drawnHeight), std::make_pair(drawn.width, drawn.height))
+            << row.width << " x " << row.height << " at " << row.dpi;
+    }
 }
 
 TEST(Countdown, MinutesBecomeSecondsAndSaturateInsteadOfWrapping)
