@@ -80,9 +80,12 @@ TEST(SaverTimeline, WithoutEscapesTheStagesUseThePlatformRequest)
     SendMessageW(saver.window, WM_KEYDOWN, 'A', 0);
     saver.Pump(200);
     EXPECT_FALSE(IsWindow(saver.window));
-    EXPECT_EQ((std::vector<std::string>{"60 monitor 1", "61 monitor 1", "62 monitor 2", "70 monitor -1",
-                                        "70 display closed"}),
-              saver.events);
+    std::vector<std::string> monitor;
+    for (const std::string& event : saver.events)
+        if (event.find("monitor") != std::string::npos)
+            monitor.push_back(event);
+    EXPECT_EQ((std::vector<std::string>{"60 monitor 1", "61 monitor 1", "62 monitor 2", "70 monitor -1"}),
+              monitor);
     EXPECT_EQ(0, saver.escapes) << "no escape after the probe";
 }
 
