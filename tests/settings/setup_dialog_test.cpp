@@ -278,28 +278,6 @@ TEST_F(SetupDialogTest, OpeningShowsTheStoredSettingsAsTheHardwareAllows)
     }
 }
 
-// Whether the common controls, not the system's own classes, handle `window`'s messages.
-bool IsCommonControl(HWND window)
-{
-    HMODULE module = nullptr;
-    char path[MAX_PATH] = {};
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(GetWindowLongPtrW(window, GWLP_WNDPROC)), &module);
-    GetModuleFileNameA(module, path, MAX_PATH);
-    return strstr(CharLowerA(path), "\\comctl32.dll") != nullptr;
-}
-
-// The manifest's common controls draw the dialog: themed where the system has a theme.
-TEST_F(SetupDialogTest, ControlsAreTheCommonControlsOfTheManifest)
-{
-    EXPECT_EQ(0, Run({Do([](HWND dialog) {
-                          for (int id : {IDC_VIDEO_MANAGED, IDOK, IDC_HARDWARE_FRAME, IDC_STANDBY_AFTER, IDC_SAVER_LIST,
-                                         IDC_STANDBY_LABEL})
-                              EXPECT_TRUE(IsCommonControl(GetDlgItem(dialog, id))) << "control " << id;
-                      }),
-                      Press(IDCANCEL)}));
-}
-
 TEST_F(SetupDialogTest, OkSavesEveryKeyFromTheControls)
 {
     for (const OpeningRow& row : OpeningRows) {
