@@ -1,5 +1,5 @@
 // The logo painter: a black window with the logo at a new random place once a
-// second, in Logo mode only, each frame on one monitor. A new frame repaints
+// second, in Logo mode only, each frame on one monitor. A new frame changes
 // only the logo's old and new places. The preview draws its frames through it too.
 #include "saver/logo_size.h"
 #include "saver/random.h"
@@ -72,7 +72,6 @@ void PrepareLogo(HWND window, HINSTANCE module)
     }
     run.LogoDpi = DpiOf(window);
     run.LogoPlaced = false;
-    run.LogoFrameDue = false;
 }
 
 void ReadLogoMonitors(HWND window)
@@ -108,21 +107,33 @@ void EraseLogoBackground(HWND window, HDC dc)
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
-void InvalidateLogoFrame(HWND window)
+// Drawn straight onto the window rather than through a paint: the old place is
+// erased and the logo drawn at the next place, so only the two places change.
+// Before the first paint there is no frame to move; the window is painted whole.
+void NextLogoFrame(HWND window)
 {
     SaverRunStateRecord& run = SaverRunState;
-    run.LogoFrameDue = true;
-    if (!run.LogoPlaced) {
+    RECT client;
+    GetClientRect(window, &client);
+    if (!run.LogoPlaced || client.right <= 0 || client.bottom <= 0) {
         InvalidateRect(window, nullptr, TRUE);
         return;
     }
     RECT old = LogoRectAt(run.LogoAt);
-    InvalidateRect(window, &old, TRUE);
+    run.LogoAt = TakeLogoPlace(client.right, client.bottom);
+    HDC dc = GetDC(window);
+    FillRect(dc, &old, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    // Wine hands a window's changed pixels to the X server when the thread looks
+    // for input, as one rectangle around all of them: looking here (without
+    // waiting) sends the erased place alone, so two small rectangles go out
+    // instead of one spanning both places. Elsewhere it returns at once.
+    MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
+    DrawLogoAt(dc, run.LogoAt);
+    ReleaseDC(window, dc);
 }
 
-// A due frame takes the next place and adds it to what is to be painted; any
-// other paint (part of the window uncovered) redraws the frame where it is.
-// Painting erases only the invalid part, the first paint the whole window.
+// Redraws the current frame where it is (the first paint takes the first place).
+// The invalid part is erased first, the first paint's being the whole window.
 bool PaintLogoFrame(HWND window)
 {
     SaverRunStateRecord& run = SaverRunState;
@@ -134,12 +145,10 @@ bool PaintLogoFrame(HWND window)
     GetClientRect(window, &client);
     if (client.right <= 0 || client.bottom <= 0)
         return false;
-    if (!run.LogoPlaced || run.LogoFrameDue) {
+    if (!run.LogoPlaced) {
         run.LogoAt = TakeLogoPlace(client.right, client.bottom);
         run.LogoPlaced = true;
-        run.LogoFrameDue = false;
-        RECT now = LogoRectAt(run.LogoAt);
-        InvalidateRect(window, &now, TRUE);
+        InvalidateRect(window, nullptr, TRUE);
     }
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);

@@ -75,7 +75,6 @@ struct SaverRunStateRecord {
     uint32_t LogoDpi = 0;               // the window's DPI; 0 when not known
     LogoPlace LogoAt = {};              // where the current frame is drawn
     bool LogoPlaced = false;            // a frame has been drawn
-    bool LogoFrameDue = false;          // the next paint takes a new place
     // The monitors' parts of the client area; none: the whole client area is one.
     LogoArea LogoMonitors[MaxLogoMonitors] = {};
     int32_t LogoMonitorCount = 0;
@@ -98,8 +97,8 @@ void ReleaseLogo();
 void EraseLogoBackground(HWND window, HDC dc);
 // True when it painted the window; otherwise the default handling validates it.
 bool PaintLogoFrame(HWND window);
-// A new frame: its old place is erased and the next paint takes a new place.
-void InvalidateLogoFrame(HWND window);
+// The next frame: the old place erased and the logo drawn at a new place.
+void NextLogoFrame(HWND window);
 // The logo's size as drawn, computed here alone for every run.
 LogoSize DrawnLogoSize();
 // The next frame's place in a client area of `width` × `height` (both above 0).

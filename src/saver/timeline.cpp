@@ -155,7 +155,7 @@ bool CountStages(HWND window)
         if (run.StandbyCountdown == 0)
             EnterStage(window, DisplayStageStandby, &run.StandbyPending);
         else if (LogoShown())
-            InvalidateLogoFrame(window);
+            NextLogoFrame(window);
         return true;
     }
     uint16_t suspendLeft = run.SuspendCountdown > 0 ? run.SuspendCountdown - 1 : 0;
@@ -165,7 +165,7 @@ bool CountStages(HWND window)
         if (suspendLeft == 0)
             EnterStage(window, DisplayStageSuspend, &run.SuspendPending);
         else if (LogoShown())
-            InvalidateLogoFrame(window);
+            NextLogoFrame(window);
         return true;
     }
     if (run.OffCountdown > 0)
@@ -176,7 +176,7 @@ bool CountStages(HWND window)
         if (run.OffCountdown == 0)
             EnterStage(window, DisplayStageOff, &run.OffPending);
         else if (run.DisplayStage == DisplayStageOn && LogoShown())
-            InvalidateLogoFrame(window);
+            NextLogoFrame(window);
         return true;
     }
     return false;
@@ -218,7 +218,7 @@ LRESULT SaverTick(HWND window, WPARAM wParam, LPARAM lParam)
     bool stageTick = SaverSettings.VideoManaged && !SaverRunState.RearmPending
                      && CountStages(window);
     if (!stageTick && SaverRunState.DisplayStage == DisplayStageOn && LogoShown())
-        InvalidateLogoFrame(window);
+        NextLogoFrame(window);
     else if (!stageTick)
         StopWhenDone(window);
     return DefaultSaverProc(window, WM_TIMER, wParam, lParam);
