@@ -43,7 +43,7 @@ if [ "$arch" = win32 ]; then
     bits=32
 else
     bits=64
-    echo "32-bit programs cannot run on this kernel: measuring the 64-bit builds under 64-bit Wine"
+    echo "$(win64_reason): measuring the 64-bit builds under 64-bit Wine"
 fi
 build="build/$arch"
 prefix="$KELVORIN_ROOT/$build/bench/wineprefix"
@@ -59,9 +59,9 @@ finish() {
 trap finish EXIT
 start_display
 keep_wine_warm "$prefix" "$arch"
-WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
-WINEPREFIX="$prefix" /usr/lib/wine/wineserver -f -p >/dev/null 2>&1 </dev/null &
+WINEPREFIX="$prefix" "$KELVORIN_WINE_DIR"/wineserver -k >/dev/null 2>&1 || true
+WINEPREFIX="$prefix" "$KELVORIN_WINE_DIR"/wineserver -w >/dev/null 2>&1 || true
+WINEPREFIX="$prefix" "$KELVORIN_WINE_DIR"/wineserver -f -p >/dev/null 2>&1 </dev/null &
 wineserver_pid=$!
 
 # Time on a processor of a Linux process's threads, in milliseconds.
@@ -94,7 +94,7 @@ imports() {
     x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | paste -sd ' '
 }
 
-echo "Each saver runs ${seconds} s, ${rounds} round(s), on $DISPLAY ($(/usr/lib/wine/wine64 --version 2>/dev/null || true), ${bits}-bit builds)"
+echo "Each saver runs ${seconds} s, ${rounds} round(s), on $DISPLAY ($("$KELVORIN_WINE_DIR"/wine64 --version 2>/dev/null || true), ${bits}-bit builds)"
 : > "$results/raw"
 set_saver None
 tools/wine-run "$prefix" "$arch" "$build/bench/measure.exe" 4 "$(windows_path "$build/peer_saver.scr")" \

@@ -3,11 +3,19 @@
 
 KELVORIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Installs whatever of the build and test tools is missing (Debian, as root).
+# Where Wine's loaders live; tests of these scripts point it elsewhere.
+KELVORIN_WINE_DIR=${KELVORIN_WINE_DIR:-/usr/lib/wine}
+# Why 32-bit Wine is not installed, once ensure_packages tried and failed.
+WINE32_UNAVAILABLE=
+
+# Installs whatever of the build and test tools is missing (Debian, as root), in
+# two steps: first everything the 64-bit build, its tests and the packages need
+# (a failure stops the caller with apt's own message), then 32-bit Wine on its
+# own, which may fail: the 64-bit build then stands in (see wine_arch).
 # Further arguments name more tools as COMMAND=PACKAGE, or as PATTERN=PACKAGE
 # where PATTERN is an absolute file path that may hold wildcards.
 ensure_packages() {
-    local missing=() tool
+    local missing=() tool want32=
     for tool in "$@"; do
         case "$tool" in
             /*) compgen -G "${tool%%=*}" >/dev/null || missing+=("${tool#*=}") ;;
@@ -23,22 +31,59 @@ ensure_packages() {
     command -v python3 >/dev/null || missing+=(python3)
     command -v wixl >/dev/null || missing+=(wixl)
     command -v msibuild >/dev/null || missing+=(msitools)
-    [ -x /usr/lib/wine/wine64 ] || missing+=(wine wine64)
-    [ -x /usr/lib/wine/wine ] || missing+=(wine wine32:i386)
-    [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        dpkg --add-architecture i386
-    fi
+    [ -x "$KELVORIN_WINE_DIR/wine64" ] || missing+=(wine wine64)
+    [ -x "$KELVORIN_WINE_DIR/wine" ] || want32=1
+    [ ${#missing[@]} -eq 0 ] && [ -z "$want32" ] && return 0
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq "${missing[@]}" >/dev/null
+    local added_i386=
+    if [ -n "$want32" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386 && added_i386=1
+    fi
+    # Lists that fail to download leave the old ones, or none: the install decides.
+    local update_errors
+    if ! update_errors=$(apt-get update -qq 2>&1 >/dev/null); then
+        echo "warning: apt-get update failed for some package lists; going on with the rest" >&2
+        printf '%s\n' "$update_errors" | grep '^E:' | head -n 3 >&2 || true
+    fi
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get install -y -qq "${missing[@]}" >/dev/null || {
+            echo "apt-get could not install: ${missing[*]}" >&2
+            return 1
+        }
+    fi
+    [ -n "$want32" ] || return 0
+    if [ -z "$added_i386" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        WINE32_UNAVAILABLE="dpkg cannot add the i386 architecture"
+    else
+        echo "Installing: wine32:i386"
+        local install_output
+        install_output=$(apt-get install -y -qq wine32:i386 2>&1) && return 0
+        WINE32_UNAVAILABLE="apt-get: $(printf '%s\n' "$install_output" | grep -m1 -E 'Depends:|^E:' \
+            | sed -E 's/^E: //; s/^ +//; s/ +/ /g')"
+        if printf '%s\n' "$update_errors" | grep -q 'binary-i386'; then
+            WINE32_UNAVAILABLE+="; the i386 package list could not be fetched"
+        fi
+        # Left in place, the architecture would make every later update fail the same way.
+        [ -n "$added_i386" ] && dpkg --remove-architecture i386 2>/dev/null || true
+    fi
+    echo "32-bit Wine cannot be installed ($WINE32_UNAVAILABLE): going on with the 64-bit build under 64-bit Wine"
 }
 
-# win32 where 32-bit Wine runs; win64 where the kernel cannot run 32-bit
-# programs (32-bit emulation switched off), so the 64-bit build stands in.
+# win32 where 32-bit Wine runs; otherwise win64, and the 64-bit build stands in.
 wine_arch() {
-    if /usr/lib/wine/wine --version >/dev/null 2>&1; then echo win32; else echo win64; fi
+    if "$KELVORIN_WINE_DIR/wine" --version >/dev/null 2>&1; then echo win32; else echo win64; fi
+}
+
+# Why the 64-bit build stands in, for the line that announces it.
+win64_reason() {
+    if [ -n "$WINE32_UNAVAILABLE" ]; then
+        echo "32-bit Wine is not installed ($WINE32_UNAVAILABLE)"
+    elif [ ! -x "$KELVORIN_WINE_DIR/wine" ]; then
+        echo "32-bit Wine is not installed"
+    else
+        echo "32-bit Wine is installed but cannot run on this kernel"
+    fi
 }
 
 # Starts Xvfb on the first free display; sets DISPLAY and XVFB_PID.
@@ -63,14 +108,14 @@ start_display() {
 keep_wine_warm() {
     local prefix=$1 arch=$2
     "$KELVORIN_ROOT/tools/wine-run" "$prefix" "$arch" cmd.exe /c exit >/dev/null 2>&1 || true
-    WINEPREFIX="$prefix" /usr/lib/wine/wineserver -p >/dev/null 2>&1 </dev/null || true
+    WINEPREFIX="$prefix" "$KELVORIN_WINE_DIR/wineserver" -p >/dev/null 2>&1 </dev/null || true
 }
 
 # Ends the wineserver of a prefix and the Xvfb started here, if any.
 stop_started() {
     local prefix=$1
     if [ -d "$prefix" ]; then
-        WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+        WINEPREFIX="$prefix" "$KELVORIN_WINE_DIR/wineserver" -k >/dev/null 2>&1 || true
     fi
     if [ -n "${XVFB_PID:-}" ]; then
         kill "$XVFB_PID" 2>/dev/null || true

@@ -15,7 +15,7 @@ arch=$(wine_arch)
 build_preset win32 -DKELVORIN_TESTS=OFF
 program=build/win32/kelvorin.scr
 if [ "$arch" = win64 ]; then
-    echo "32-bit programs cannot run on this kernel: running the 64-bit build of the same sources"
+    echo "$(win64_reason): running the 64-bit build of the same sources"
     cmake --preset win64 >/dev/null
     cmake --build build/win64 --target kelvorin -j"$(nproc)" >/dev/null
     program=build/win64/kelvorin.scr

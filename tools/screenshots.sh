@@ -8,6 +8,7 @@ cd "$KELVORIN_ROOT"
 
 ensure_packages import=imagemagick
 arch=$(wine_arch)
+[ "$arch" = win64 ] && echo "$(win64_reason): screenshots of the 64-bit build under 64-bit Wine"
 cmake --preset "$arch" >/dev/null
 cmake --build "build/$arch" --target kelvorin -j"$(nproc)" >/dev/null
 program="build/$arch/kelvorin.scr"
@@ -29,8 +30,8 @@ wait_for_window() {
 }
 
 end_programs() {
-    WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-    WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" "$KELVORIN_WINE_DIR"/wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" "$KELVORIN_WINE_DIR"/wineserver -w >/dev/null 2>&1 || true
 }
 
 mkdir -p docs

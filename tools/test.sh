@@ -33,7 +33,7 @@ if [ "$arch" = win32 ]; then
     build_preset win64 -DKELVORIN_TESTS=OFF
 else
     build_preset win32 -DKELVORIN_TESTS=OFF
-    echo "32-bit programs cannot run on this kernel: tests run the 64-bit build under 64-bit Wine"
+    echo "$(win64_reason): tests run the 64-bit build under 64-bit Wine"
     build_preset win64 -DKELVORIN_TESTS=ON
 fi
 tools/check-executable build/win32/kelvorin.scr
