@@ -60,6 +60,8 @@ kelvorin_sanitize(native_tests)
 target_compile_definitions(native_tests PRIVATE
     KELVORIN_FUZZ_CORPUS="${CMAKE_SOURCE_DIR}/tests/fuzz/corpus")
 add_test(NAME native COMMAND native_tests)
+# The scripts' package installation, with stand-ins for apt-get and dpkg.
+add_test(NAME packages COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/packages_test.sh)
 
 # The checks are also in native_tests, which replays the seed corpus on every
 # test run; here libFuzzer mutates it.

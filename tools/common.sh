@@ -86,14 +86,18 @@ win64_reason() {
     fi
 }
 
-# Starts Xvfb on the first free display; sets DISPLAY and XVFB_PID.
+# Starts Xvfb on the first free display with the screen arguments given (one
+# screen of 1024×768 when none); sets DISPLAY and XVFB_PID, and adds the PID to
+# XVFB_PIDS for stop_started.
 start_display() {
-    local n
+    local n screens=("$@")
+    [ $# -gt 0 ] || screens=(-screen 0 1024x768x24)
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
     done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+    Xvfb ":$n" "${screens[@]}" -nolisten tcp >/dev/null 2>&1 </dev/null &
     XVFB_PID=$!
+    XVFB_PIDS="${XVFB_PIDS:-} $XVFB_PID"
     export DISPLAY=":$n"
     for _ in $(seq 1 50); do
         [ -e "/tmp/.X11-unix/X$n" ] && return 0
@@ -111,17 +115,20 @@ keep_wine_warm() {
     WINEPREFIX="$prefix" "$KELVORIN_WINE_DIR/wineserver" -p >/dev/null 2>&1 </dev/null || true
 }
 
-# Ends the wineserver of a prefix and the Xvfb started here, if any.
+# Ends the wineservers of the prefixes given and every Xvfb started here.
 stop_started() {
-    local prefix=$1
-    if [ -d "$prefix" ]; then
-        WINEPREFIX="$prefix" "$KELVORIN_WINE_DIR/wineserver" -k >/dev/null 2>&1 || true
-    fi
-    if [ -n "${XVFB_PID:-}" ]; then
-        kill "$XVFB_PID" 2>/dev/null || true
-        wait "$XVFB_PID" 2>/dev/null || true
-        XVFB_PID=
-    fi
+    local prefix pid
+    for prefix in "$@"; do
+        if [ -d "$prefix" ]; then
+            WINEPREFIX="$prefix" "$KELVORIN_WINE_DIR/wineserver" -k >/dev/null 2>&1 || true
+        fi
+    done
+    for pid in ${XVFB_PIDS:-}; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    XVFB_PIDS=
+    XVFB_PID=
 }
 
 # Configures and builds one preset; the rest of the arguments go to the configure step.

@@ -40,7 +40,11 @@ tools/check-executable build/win32/kelvorin.scr
 tools/check-executable build/win64/kelvorin.scr
 
 prefix="$KELVORIN_ROOT/build/$arch/wineprefix"
-trap 'stop_started "$prefix"' EXIT
+two_monitors="$KELVORIN_ROOT/build/$arch/wineprefix-two-monitors"
+trap 'stop_started "$prefix" "$two_monitors"' EXIT
+# The tests of every monitor run again on a display of two (tools/two-monitors).
+start_display +xinerama -screen 0 1024x768x24 -screen 1 800x600x24
+export KELVORIN_TWO_MONITOR_DISPLAY=$DISPLAY
 start_display
 keep_wine_warm "$prefix" "$arch"
 wine_status=0

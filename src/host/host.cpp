@@ -70,6 +70,13 @@ int ProgramEntry()
     return RunConfiguration(ModuleInstance, false);
 }
 
+RECT VirtualScreenRect()
+{
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 BOOL CreateSaverWindow(HINSTANCE instance)
 {
     WNDCLASSW windowClass = {};
@@ -82,13 +89,10 @@ BOOL CreateSaverWindow(HINSTANCE instance)
     if (RegisterClassW(&windowClass) == 0)
         return FALSE;
 
-    // The virtual screen holds every monitor; with one it is that monitor.
-    SaverWindow = CreateWindowExW(WS_EX_TOPMOST, SaverClassName, L"", SaverWindowStyle,
-                                  GetSystemMetrics(SM_XVIRTUALSCREEN),
-                                  GetSystemMetrics(SM_YVIRTUALSCREEN),
-                                  GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                                  GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr, instance,
-                                  nullptr);
+    RECT screen = VirtualScreenRect();
+    SaverWindow = CreateWindowExW(WS_EX_TOPMOST, SaverClassName, L"", SaverWindowStyle, screen.left,
+                                  screen.top, screen.right - screen.left,
+                                  screen.bottom - screen.top, nullptr, nullptr, instance, nullptr);
     return SaverWindow != nullptr;
 }
 

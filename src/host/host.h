@@ -17,6 +17,8 @@ int ProgramEntry();
 // application name, help message and, unless a preview runs, the F1 filter.
 void StartHost(bool helpFilter = true);
 
+// The rectangle that holds every monitor; with one it is that monitor.
+RECT VirtualScreenRect();
 // Registers "WindowsScreenSaverClass" and creates the topmost window over every monitor.
 BOOL CreateSaverWindow(HINSTANCE instance);
 // The saver run: window, message loop, clean-up. Returns the quit code.

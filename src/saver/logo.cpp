@@ -83,6 +83,13 @@ void ReadLogoMonitors(HWND window)
     EnumDisplayMonitors(nullptr, nullptr, KeepMonitor, reinterpret_cast<LPARAM>(&client));
 }
 
+void ReplaceLogoAfterDisplayChange(HWND window)
+{
+    ReadLogoMonitors(window);
+    SaverRunState.LogoPlaced = false;
+    InvalidateRect(window, nullptr, TRUE);
+}
+
 void ReleaseLogo()
 {
     SaverRunStateRecord& run = SaverRunState;
@@ -113,6 +120,8 @@ void EraseLogoBackground(HWND window, HDC dc)
 void NextLogoFrame(HWND window)
 {
     SaverRunStateRecord& run = SaverRunState;
+    if (run.DisplayDark)
+        return;
     RECT client;
     GetClientRect(window, &client);
     if (!run.LogoPlaced || client.right <= 0 || client.bottom <= 0) {
@@ -141,6 +150,9 @@ bool PaintLogoFrame(HWND window)
         return false;
     if (SaverMode != SaverModeLogo)
         return false;
+    // Nothing is drawn into a dark display, not even the background.
+    if (run.DisplayDark)
+        return ValidateRect(window, nullptr) != FALSE;
     RECT client;
     GetClientRect(window, &client);
     if (client.right <= 0 || client.bottom <= 0)

@@ -79,6 +79,10 @@ struct SaverRunStateRecord {
     LogoArea LogoMonitors[MaxLogoMonitors] = {};
     int32_t LogoMonitorCount = 0;
     bool LaunchUnderway = false;        // inside LaunchSaver, whose failure box lets ticks in
+    // Windows reported the display off or dimmed while no stage had darkened it:
+    // no logo frames until it is reported on again.
+    bool DisplayDark = false;
+    bool RunEnding = false;             // the window is closing: reports no longer re-arm
 };
 
 extern SaverRunStateRecord SaverRunState;
@@ -93,6 +97,8 @@ LRESULT SaverTick(HWND window, WPARAM wParam, LPARAM lParam);
 void PrepareLogo(HWND window, HINSTANCE module);
 // Keeps the monitors' parts of the window's client area, so no frame straddles two.
 void ReadLogoMonitors(HWND window);
+// The monitors changed: the next paint takes a new place on one that exists now.
+void ReplaceLogoAfterDisplayChange(HWND window);
 void ReleaseLogo();
 void EraseLogoBackground(HWND window, HDC dc);
 // True when it painted the window; otherwise the default handling validates it.

@@ -4,8 +4,10 @@
 #include "saver/saver_window.h"
 
 #include "host/default_saver_proc.h"
+#include "host/host.h"
 #include "host/outside.h"
 #include "power/display_power.h"
+#include "power/display_state.h"
 #include "power/standby_device.h"
 #include "saver/countdown.h"
 #include "saver/random.h"
@@ -60,6 +62,8 @@ void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
     SetTickTimer(window, SaverMode == SaverModeChained ? FirstChainedTickPeriod : TickPeriod);
     if (SaverRunState.TickTimerSet == 0)
         Outside::ShowMessageBox(nullptr, "SetTimer fail", "WM_CREATE", MB_OK);
+    // Last: Windows may report the display's state at once, to a run set up.
+    WatchDisplayState(window);
 }
 
 // A further WM_SIZE replaces the hook rather than stacking a second one.
@@ -92,6 +96,7 @@ void SpinDriveUp()
 
 void CloseSaverRun(HWND window, WPARAM wParam)
 {
+    SaverRunState.RunEnding = true;
     ReleaseHookAndTimer(window, wParam);
     EndChainedSaver();
     ReturnDisplayOn();
@@ -99,6 +104,7 @@ void CloseSaverRun(HWND window, WPARAM wParam)
 
 void ShutDownSaverRun(HWND window, WPARAM wParam)
 {
+    SaverRunState.RunEnding = true;
     ReleaseHookAndTimer(window, wParam);
     SpinDriveUp();
     ReturnDisplayOn();
@@ -107,6 +113,8 @@ void ShutDownSaverRun(HWND window, WPARAM wParam)
 
 void DestroySaverRun(HWND window, WPARAM wParam)
 {
+    SaverRunState.RunEnding = true;
+    StopWatchingDisplayState();
     ReleaseHookAndTimer(window, wParam);
     EndChainedSaver();
     SpinDriveUp();
@@ -146,6 +154,39 @@ void RearmSaverRun(HWND window)
     if (run.TickTimerSet == 0)
         SetTickTimer(window, TickPeriod);
     run.RearmPending = true;
+}
+
+// Windows turned the display on by itself (input let through, a program that
+// needs the display, a resume) while a stage had darkened it: count the stages
+// again, as after a deactivation. A display that Windows darkened first gets
+// no frames until it comes back, and is then painted whole.
+void FollowDisplayReport(HWND window, int32_t report)
+{
+    SaverRunStateRecord& run = SaverRunState;
+    if (report == DisplayReportOff || report == DisplayReportDimmed) {
+        if (run.DisplayStage == DisplayStageOn)
+            run.DisplayDark = true;
+        return;
+    }
+    if (report != DisplayReportOn || run.RunEnding)
+        return;
+    if (run.DisplayStage != DisplayStageOn)
+        RearmSaverRun(window);
+    if (run.DisplayDark) {
+        run.DisplayDark = false;
+        InvalidateRect(window, nullptr, TRUE);
+        if (run.TickTimerSet == 0)
+            SetTickTimer(window, TickPeriod);
+    }
+}
+
+// Monitors came or went: cover the virtual screen as it is now, still topmost.
+void FollowDisplayChange(HWND window)
+{
+    RECT screen = VirtualScreenRect();
+    SetWindowPos(window, HWND_TOPMOST, screen.left, screen.top, screen.right - screen.left,
+                 screen.bottom - screen.top, SWP_NOACTIVATE);
+    ReplaceLogoAfterDisplayChange(window);
 }
 
 void FocusSaverRun(HWND window)
@@ -255,6 +296,12 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_SAVER_SHUTDOWN:
         ShutDownSaverRun(window, wParam);
         return 1;
+    case WM_POWERBROADCAST:
+        FollowDisplayReport(window, DisplayReportOf(wParam, lParam));
+        return TRUE;
+    case WM_DISPLAYCHANGE:
+        FollowDisplayChange(window);
+        break;
     }
     return DefaultSaverProc(window, message, wParam, lParam);
 }

@@ -182,12 +182,24 @@ bool CountStages(HWND window)
     return false;
 }
 
+// The logo is drawn while the display is on and not darkened by Windows.
+bool FramesShown()
+{
+    return SaverRunState.DisplayStage == DisplayStageOn && LogoShown() && !SaverRunState.DisplayDark;
+}
+
 // A running chained saver keeps the timer going: the tick watches for its end.
+// A display that Windows darkened takes no frames; a report that it is on
+// again sets the timer again.
 void StopWhenDone(HWND window)
 {
+    const SaverRunStateRecord& run = SaverRunState;
+    bool stagesLeft = SaverSettings.VideoManaged
+                      && (run.StandbyPending || run.SuspendPending || run.OffPending);
     bool displayDone = (SaverSettings.VideoManaged || LogoShown())
-                           ? SaverRunState.DisplayStage != DisplayStageOn
-                           : SaverRunState.ChainWindow == nullptr;
+                           ? run.DisplayStage != DisplayStageOn
+                                 || (LogoShown() && run.DisplayDark && !stagesLeft)
+                           : run.ChainWindow == nullptr;
     bool driveDone = !SaverSettings.DriveStandby || SaverRunState.DriveSpunDown;
     if (displayDone && driveDone)
         KillTickTimer(window);
@@ -217,7 +229,7 @@ LRESULT SaverTick(HWND window, WPARAM wParam, LPARAM lParam)
     CountDrive();
     bool stageTick = SaverSettings.VideoManaged && !SaverRunState.RearmPending
                      && CountStages(window);
-    if (!stageTick && SaverRunState.DisplayStage == DisplayStageOn && LogoShown())
+    if (!stageTick && FramesShown())
         NextLogoFrame(window);
     else if (!stageTick)
         StopWhenDone(window);

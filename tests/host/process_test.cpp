@@ -17,7 +17,7 @@ std::wstring CommandLine(const wchar_t* arguments)
     return line;
 }
 
-TEST(SaverProcess, SaverRunCoversTheScreenAndEndsOnAKey)
+TEST(SaverProcess, SaverRunCoversEveryMonitorAndEndsOnAKey)
 {
     ChildProcess saver;
     ASSERT_TRUE(saver.Start(SaverProgramPath(), CommandLine(L"/s")));
@@ -28,10 +28,10 @@ TEST(SaverProcess, SaverRunCoversTheScreenAndEndsOnAKey)
     EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     RECT rect;
     GetWindowRect(window, &rect);
-    EXPECT_EQ(0, rect.left);
-    EXPECT_EQ(0, rect.top);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), rect.right);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), rect.bottom);
+    EXPECT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), rect.left);
+    EXPECT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), rect.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), rect.right - rect.left);
+    EXPECT_EQ(GetSystemMetrics(SM_CYVIRTUALSCREEN), rect.bottom - rect.top);
     wchar_t title[16] = L"x";
     GetWindowTextW(window, title, 16);
     EXPECT_STREQ(L"", title);

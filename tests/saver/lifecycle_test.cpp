@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/default_saver_proc.h"
+#include "saver/random.h"
 #include "saver_harness.h"
 #include "settings/settings.h"
 #include "support/wine_test.h"
@@ -83,6 +84,108 @@ TEST(SaverRearm, ActivationAndDeactivationWhileOnChangeNothing)
     EXPECT_EQ(std::vector<std::string>{"display Standby"}, saver.EventsSince(before));
     EXPECT_EQ(SaverModeBlank, SaverMode);
     EXPECT_FALSE(SaverRunState.RearmPending);
+}
+
+const char LogoStages[] = "Screen Saver=kelvorin.scr";
+
+// Logo mode with Standby after one minute and Suspend a minute later, painted once
+// and ticked `ticks` times; the sequence is seeded again, so the next frame
+// takes its first place.
+void OpenLogoStages(SaverHarness& saver, int ticks)
+{
+    ASSERT_NE(nullptr, saver.Open(SaverIni({LogoStages, "Video Managed=1", "Standby=1",
+                                            "Standby After=1", "Suspend=1", "Suspend After=1"})));
+    UpdateWindow(saver.window);
+    saver.Ticks(ticks);
+}
+
+// Whether the next tick draws a frame: it takes the sequence's first place.
+bool TickDrawsFrame(SaverHarness& saver)
+{
+    SeedLogoRandom(1);
+    saver.Tick();
+    return NextLogoRandom() != 41;
+}
+
+struct ReportRow {
+    int line;
+    int ticks;                  // 0: On, 60: Standby, 120: Suspend
+    const GUID* setting;
+    DWORD state;                // 0 off, 1 on, 2 dimmed
+    bool rearms, frames;
+};
+
+TEST(SaverDisplayReport, OnDuringAStageCountsTheStagesAgainAndDarkOnStopsTheFrames)
+{
+    const ReportRow rows[] = {
+        {__LINE__, 0, &ConsoleDisplaySetting, 1, false, true},
+        {__LINE__, 0, &ConsoleDisplaySetting, 0, false, false},
+        {__LINE__, 0, &ConsoleDisplaySetting, 2, false, false},
+        {__LINE__, 0, &MonitorPowerSetting, 0, false, false},
+        {__LINE__, 60, &ConsoleDisplaySetting, 1, true, true},
+        // Standby darkened it: the logo goes on as in Standby.
+        {__LINE__, 60, &ConsoleDisplaySetting, 2, false, true},
+        {__LINE__, 120, &MonitorPowerSetting, 1, true, true},
+        {__LINE__, 120, &ConsoleDisplaySetting, 0, false, false},
+    };
+    for (const ReportRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        SaverHarness saver;
+        OpenLogoStages(saver, row.ticks);
+        // A re-armed Standby still waits a minute.
+        WritePrivateProfileStringA(ApplicationSection(), "Standby After", "0", "control.ini");
+        size_t before = saver.events.size();
+        EXPECT_EQ(TRUE, ReportDisplay(saver.window, *row.setting, row.state));
+        // A repeated report changes nothing more.
+        ReportDisplay(saver.window, *row.setting, row.state);
+        EXPECT_EQ(row.rearms ? std::vector<std::string>{"display On"} : std::vector<std::string>{},
+                  saver.EventsSince(before));
+        EXPECT_EQ(row.frames, TickDrawsFrame(saver));
+        if (!row.rearms)
+            continue;
+        saver.Ticks(58);
+        EXPECT_EQ(std::vector<std::string>{"display On"}, saver.EventsSince(before));
+        saver.Tick();
+        EXPECT_EQ((std::vector<std::string>{"display On", "display Standby"}), saver.EventsSince(before));
+        EXPECT_TRUE(IsWindow(saver.window));
+    }
+}
+
+struct NoticeRow {
+    int line;
+    WPARAM event;
+    bool none;                  // no setting record at all
+    const GUID* setting;
+    DWORD length;
+};
+
+TEST(SaverDisplayReport, NoticesOfAnythingElseChangeNothing)
+{
+    // The battery's power source: another setting.
+    const GUID powerSource = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
+    const NoticeRow rows[] = {
+        {__LINE__, PBT_APMRESUMEAUTOMATIC, false, &ConsoleDisplaySetting, 4},
+        {__LINE__, PBT_POWERSETTINGCHANGE, true, &ConsoleDisplaySetting, 4},
+        {__LINE__, PBT_POWERSETTINGCHANGE, false, &powerSource, 4},
+        {__LINE__, PBT_POWERSETTINGCHANGE, false, &MonitorPowerSetting, 0},
+        {__LINE__, PBT_POWERSETTINGCHANGE, false, &ConsoleDisplaySetting, 8},
+    };
+    for (const NoticeRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        SaverHarness saver;
+        OpenLogoStages(saver, 1);
+        auto notice = [&](DWORD state) {
+            return row.none ? SendMessageW(saver.window, WM_POWERBROADCAST, row.event, 0)
+                            : ReportDisplay(saver.window, *row.setting, state, row.length, row.event);
+        };
+        EXPECT_EQ(TRUE, notice(0));
+        EXPECT_TRUE(TickDrawsFrame(saver)) << "read as off";
+        saver.Ticks(58);
+        ASSERT_EQ(DisplayStageStandby, SaverRunState.DisplayStage);
+        size_t before = saver.events.size();
+        EXPECT_EQ(TRUE, notice(1));
+        EXPECT_EQ(std::vector<std::string>{}, saver.EventsSince(before)) << "read as on";
+    }
 }
 
 enum class Ending { Close, QuitThroughHook, Destroy };

@@ -187,6 +187,74 @@ TEST(LogoPainter, AClientAreaWithoutWidthOrHeightPaintsNothing)
     }
 }
 
+TEST(LogoPainter, ADisplayThatWindowsDarkenedGetsNoFramesUntilItIsOnAgain)
+{
+    SaverHarness saver;
+    ASSERT_NE(nullptr, saver.Open(SaverIni({Logo}), 640, 480));
+    SeedLogoRandom(1);
+    UpdateWindow(saver.window);
+    ReportDisplay(saver.window, ConsoleDisplaySetting, 0);
+    FillWindow(saver.window, Red);
+    saver.Ticks(3);
+    Paint(saver.window);
+    EXPECT_EQ(Red, PixelAt(saver.window, 0, 0));
+    EXPECT_EQ(Red, PixelAt(saver.window, 41 + 23, 227 + 18)) << "nothing is drawn, not even black";
+
+    ReportDisplay(saver.window, ConsoleDisplaySetting, 1);
+    EXPECT_NE(0, SaverRunState.TickTimerSet) << "the frames need their timer again";
+    UpdateWindow(saver.window);
+    EXPECT_EQ(Black, PixelAt(saver.window, 639, 479)) << "the whole window is repainted";
+    EXPECT_EQ(0, LogoMismatches(saver.window, 41, 227, 640, 480));
+    saver.Tick();
+    // The second place of the sequence: 6334 % 640 pulled back to 640 - 128, 26500 % 480.
+    EXPECT_EQ(0, LogoMismatches(saver.window, 512, 100, 640, 480));
+}
+
+// Xvfb cannot change its monitors under a running program: the window is made
+// as it was before the change, and the change is then announced as Windows does.
+TEST(LogoPainter, AfterAMonitorChangeTheWindowCoversEveryMonitorAndFramesLieOnOne)
+{
+    SaverHarness saver;
+    ASSERT_NE(nullptr, saver.Open(SaverIni({Logo}), 640, 480));
+    UpdateWindow(saver.window);
+    // A monitor to the right that is gone now, with the frame on it.
+    SaverRunState.LogoMonitors[0] = {1024, 0, 1824, 600};
+    SaverRunState.LogoMonitorCount = 1;
+    SaverRunState.LogoAt = {1100, 100};
+
+    const RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    SendMessageW(saver.window, WM_DISPLAYCHANGE, 24, MAKELPARAM(screen.right, screen.bottom));
+    RECT window;
+    GetWindowRect(saver.window, &window);
+    EXPECT_TRUE(EqualRect(&screen, &window));
+    EXPECT_TRUE(GetWindowLongW(saver.window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    std::vector<RECT> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR, HDC, LPRECT monitor, LPARAM list) {
+        reinterpret_cast<std::vector<RECT>*>(list)->push_back(*monitor);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&monitors));
+    // On the display of two monitors that the test run starts, both are seen.
+    if (const char* expected = getenv("KELVORIN_MONITORS"))
+        ASSERT_EQ(atoi(expected), static_cast<int>(monitors.size()));
+    EXPECT_EQ(static_cast<int>(monitors.size()), SaverRunState.LogoMonitorCount);
+    for (int frame = 0; frame < 6; ++frame) {
+        frame == 0 ? (void)UpdateWindow(saver.window) : (void)saver.Tick();
+        LogoSize size = DrawnLogoSize();
+        RECT logo = {SaverRunState.LogoAt.x + screen.left, SaverRunState.LogoAt.y + screen.top, 0, 0};
+        logo.right = logo.left + size.width;
+        logo.bottom = logo.top + size.height;
+        bool onOne = false;
+        for (const RECT& monitor : monitors) {
+            RECT both;
+            onOne |= IntersectRect(&both, &logo, &monitor) && EqualRect(&both, &logo);
+        }
+        EXPECT_TRUE(onOne) << "frame " << frame << " at " << logo.left << ", " << logo.top;
+    }
+}
+
 TEST(LogoPainter, TheMonitorIsKeptAsItsPartOfTheClientArea)
 {
     if (GetSystemMetrics(SM_CMONITORS) != 1)

@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "support/wine_test.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -173,6 +174,23 @@ void EndChainedSavers(const std::string& logPath)
             CloseHandle(helper);
         }
     }
+}
+
+const GUID ConsoleDisplaySetting
+    = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+const GUID MonitorPowerSetting
+    = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+
+LRESULT ReportDisplay(HWND window, const GUID& setting, DWORD value, DWORD length, WPARAM event)
+{
+    // The record's data follows its length; room for a longer one than a DWORD.
+    struct {
+        GUID setting;
+        DWORD length;
+        DWORD data[2];
+    } notice = {setting, length, {value, 0}};
+    static_assert(offsetof(decltype(notice), data) == offsetof(POWERBROADCAST_SETTING, Data), "");
+    return SendMessageW(window, WM_POWERBROADCAST, event, reinterpret_cast<LPARAM>(&notice));
 }
 
 void ResetSaverProcess()

@@ -22,6 +22,13 @@ std::vector<std::string> ChainedSaverLog(const std::string& logPath);
 // Ends every chained-saver stand-in that logged its process id into `logPath`.
 void EndChainedSavers(const std::string& logPath);
 
+// The settings through which Windows reports the display's state.
+extern const GUID ConsoleDisplaySetting, MonitorPowerSetting;
+// Sends Windows' report of a setting as Windows sends it: WM_POWERBROADCAST with
+// a POWERBROADCAST_SETTING in this process's memory holding `value`.
+LRESULT ReportDisplay(HWND window, const GUID& setting, DWORD value,
+                      DWORD length = sizeof(DWORD), WPARAM event = PBT_POWERSETTINGCHANGE);
+
 // Puts the process-wide state of a saver run back as a fresh process has it:
 // the run state, the settings and mode, the launch buffers, the display and
 // device globals, and the mouse origin (at the cursor, so it wakes nothing).
