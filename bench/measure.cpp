@@ -10,6 +10,8 @@
 // shows, when it has settled 2 s later, and at the end of the run; the idle
 // figures are those from settled to the end, per minute. Windows' own process
 // times come in 10 ms clock ticks under Wine, too coarse for an idle saver.
+// With KELVORIN_BENCH_DISPLAY_OFF set in the environment, the saver is told when
+// its window shows, as Windows would tell it, that the display went off.
 // Prints one line: start_ms startup_cpu_ms settle_cpu_ms idle_cpu_ms_per_minute
 // idle_runs_per_minute peak_kib wake_ms exit_code cpu_ms, or an error on stderr.
 #include <windows.h>
@@ -148,6 +150,22 @@ SchedulerFigures ReadScheduler(const std::wstring& processFolder)
     return figures;
 }
 
+// The report goes as Windows sends it: a POWERBROADCAST_SETTING for the console
+// display state, in the saver's own memory.
+bool ReportDisplayOff(HANDLE process, HWND window)
+{
+    const struct {
+        GUID setting;
+        DWORD length;
+        DWORD state;
+    } notice = {{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, sizeof(DWORD), 0};
+    void* remote = VirtualAllocEx(process, nullptr, sizeof notice, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD_PTR result = 0;
+    return remote && WriteProcessMemory(process, remote, &notice, sizeof notice, nullptr)
+           && SendMessageTimeoutW(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                                  reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 5000, &result);
+}
+
 int Fail(const char* what, PROCESS_INFORMATION* info)
 {
     fprintf(stderr, "measure: %s (error %lu)\n", what, GetLastError());
@@ -188,6 +206,8 @@ int wmain(int argc, wchar_t** argv)
         Sleep(WindowPollMilliseconds);
     }
     const double startMs = Milliseconds(started, Now());
+    if (_wgetenv(L"KELVORIN_BENCH_DISPLAY_OFF") && !ReportDisplayOff(info.hProcess, search.found))
+        return Fail("cannot report the display off", &info);
     const std::wstring linuxProcess = LinuxProcessFolder(programName, prefix);
     if (linuxProcess.empty())
         return Fail("no Linux process of the saver under /proc", &info);
