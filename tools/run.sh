@@ -9,7 +9,9 @@ cd "$KELVORIN_ROOT"
 
 headless=
 [ -z "${DISPLAY:-}" ] && headless=1
-if [ -n "$headless" ]; then ensure_packages import=imagemagick; else ensure_packages; fi
+# Wine's Marlett draws the caption's close button (tools/wine-run puts it in the prefix).
+marlett=/usr/share/wine/fonts/marlett.ttf=fonts-wine
+if [ -n "$headless" ]; then ensure_packages import=imagemagick "$marlett"; else ensure_packages "$marlett"; fi
 
 arch=$(wine_arch)
 build_preset win32 -DKELVORIN_TESTS=OFF
@@ -28,6 +30,8 @@ fi
 
 trap 'stop_started "$prefix"' EXIT
 start_display
+# The prefix first: made in the program's few seconds, the picture would show Wine's "please wait".
+keep_wine_warm "$prefix" "$arch"
 tools/wine-run "$prefix" "$arch" "$program" "$@" >/dev/null 2>&1 &
 sleep 6
 screenshot="$KELVORIN_ROOT/build/screenshot.png"

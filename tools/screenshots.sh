@@ -6,7 +6,8 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$KELVORIN_ROOT"
 
-ensure_packages import=imagemagick
+# Wine's Marlett draws the caption's close button (tools/wine-run puts it in the prefix).
+ensure_packages import=imagemagick /usr/share/wine/fonts/marlett.ttf=fonts-wine
 arch=$(wine_arch)
 [ "$arch" = win64 ] && echo "$(win64_reason): screenshots of the 64-bit build under 64-bit Wine"
 cmake --preset "$arch" >/dev/null
