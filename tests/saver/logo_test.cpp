@@ -196,6 +196,7 @@ TEST(LogoPainter, ADisplayThatWindowsDarkenedGetsNoFramesUntilItIsOnAgain)
     ReportDisplay(saver.window, ConsoleDisplaySetting, 0);
     FillWindow(saver.window, Red);
     saver.Ticks(3);
+    EXPECT_EQ(0, SaverRunState.TickTimerSet) << "with nothing left to count, the tick stops";
     Paint(saver.window);
     EXPECT_EQ(Red, PixelAt(saver.window, 0, 0));
     EXPECT_EQ(Red, PixelAt(saver.window, 41 + 23, 227 + 18)) << "nothing is drawn, not even black";
@@ -208,6 +209,12 @@ TEST(LogoPainter, ADisplayThatWindowsDarkenedGetsNoFramesUntilItIsOnAgain)
     saver.Tick();
     // The second place of the sequence: 6334 % 640 pulled back to 640 - 128, 26500 % 480.
     EXPECT_EQ(0, LogoMismatches(saver.window, 512, 100, 640, 480));
+}
+
+BOOL CALLBACK KeepMonitorRect(HMONITOR, HDC, LPRECT monitor, LPARAM list)
+{
+    reinterpret_cast<std::vector<RECT>*>(list)->push_back(*monitor);
+    return TRUE;
 }
 
 // Xvfb cannot change its monitors under a running program: the window is made
@@ -232,10 +239,7 @@ TEST(LogoPainter, AfterAMonitorChangeTheWindowCoversEveryMonitorAndFramesLieOnOn
     EXPECT_TRUE(GetWindowLongW(saver.window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     std::vector<RECT> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR, HDC, LPRECT monitor, LPARAM list) {
-        reinterpret_cast<std::vector<RECT>*>(list)->push_back(*monitor);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&monitors));
+    EnumDisplayMonitors(nullptr, nullptr, KeepMonitorRect, reinterpret_cast<LPARAM>(&monitors));
     // On the display of two monitors that the test run starts, both are seen.
     if (const char* expected = getenv("KELVORIN_MONITORS"))
         ASSERT_EQ(atoi(expected), static_cast<int>(monitors.size()));
