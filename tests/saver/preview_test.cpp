@@ -57,6 +57,9 @@ TEST(Preview, LogoFramesFollowTheSaverSequenceScaledToThePreview)
         HWND preview = CreatePreviewWindow(GetModuleHandleW(nullptr), parent);
         ASSERT_NE(nullptr, preview);
         ASSERT_EQ(128, SaverRunState.LogoWidth) << "the expected frames copy the loaded logo";
+        EXPECT_TRUE(KillTimer(preview, TickTimerId)) << "no tick moves the logo";
+        EXPECT_TRUE(GetWindowLongW(preview, GWL_STYLE) & WS_CLIPCHILDREN)
+            << "painted over a chained saver's own preview";
         RECT client;
         GetClientRect(preview, &client);
         EXPECT_TRUE(client.right == row.width && client.bottom == row.height);
