@@ -140,9 +140,11 @@ struct SaverStandIns {
     }
 };
 
-std::string ChainedSaverProgram()
+std::string ChainedSaverProgram(bool inFolder)
 {
-    std::string copy = WindowsFilePath("kelvorin_chain.exe");
+    std::string directory = inFolder ? WindowsFilePath(ChainedSaverFolder) : WindowsFilePath("");
+    CreateDirectoryA(directory.c_str(), nullptr);
+    std::string copy = directory + (inFolder ? "\\" : "") + "kelvorin_chain.exe";
     std::wstring built = HelperProgramPath("chained_saver");
     CopyFileA(std::string(built.begin(), built.end()).c_str(), copy.c_str(), FALSE);
     return copy;
@@ -179,6 +181,8 @@ class ChainedSaverFiles : public testing::Environment {
         GetTempPathA(MAX_PATH, temp);
         RemoveMatching(temp, "kelvorin*chain*");
         RemoveMatching(WindowsFilePath(""), "kelvorin_chain*");
+        RemoveMatching(WindowsFilePath(ChainedSaverFolder) + "\\", "*");
+        RemoveDirectoryA(WindowsFilePath(ChainedSaverFolder).c_str());
     }
 };
 
