@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "host/outside.h"
 
@@ -26,6 +27,16 @@ void ShowLaunchFailure(DWORD error)
 }
 
 } // namespace
+
+void FillChainedSaverCommand(const char* path, const char* switchText)
+{
+    snprintf(ChainedSaverPath, sizeof ChainedSaverPath, "%s", path);
+    // A program reads its own path up to the first blank unless it is quoted, and
+    // would take the rest of the path for its switch.
+    const char* quote = strpbrk(ChainedSaverPath, " \t") ? "\"" : "";
+    snprintf(ChainedSaverCommandLine, sizeof ChainedSaverCommandLine, "%s%s%s%s", quote,
+             ChainedSaverPath, quote, switchText);
+}
 
 bool LaunchSaver(const char* application, char* commandLine, DWORD* processId, bool quiet)
 {

@@ -18,10 +18,10 @@ const wchar_t PreviewClassName[] = L"KelvorinPreviewClass";
 // "<path> /p <window>": the window as an unsigned decimal of its 32 bits.
 void StartChainedPreview(HWND window)
 {
-    snprintf(ChainedSaverPath, sizeof ChainedSaverPath, "%s", SaverSettings.ScrnsaveExe);
-    snprintf(ChainedSaverCommandLine, sizeof ChainedSaverCommandLine, "%s /p %lu",
-             ChainedSaverPath,
+    char previewSwitch[16];
+    snprintf(previewSwitch, sizeof previewSwitch, " /p %lu",
              static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window) & 0xFFFFFFFFu));
+    FillChainedSaverCommand(SaverSettings.ScrnsaveExe, previewSwitch);
     // A saver that cannot start leaves the preview black, without a box.
     (void)LaunchSaver(ChainedSaverPath, ChainedSaverCommandLine, nullptr, true);
 }

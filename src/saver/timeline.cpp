@@ -1,7 +1,6 @@
 // The tick of a saver run: starts and finds the chained saver, counts the
 // drive spin-down and the display stages, asks for logo frames and stops the
 // timer once nothing is left to count.
-#include <cstdio>
 #include <cstring>
 
 #include "chain/launcher.h"
@@ -29,9 +28,7 @@ bool LogoShown()
 // leaves no window to look for: its path is emptied so the countdowns run.
 void LaunchChainedSaver(HWND window)
 {
-    snprintf(ChainedSaverPath, sizeof ChainedSaverPath, "%s", SaverSettings.ScrnsaveExe);
-    snprintf(ChainedSaverCommandLine, sizeof ChainedSaverCommandLine, "%s%s",
-             SaverSettings.ScrnsaveExe, RunSwitch);
+    FillChainedSaverCommand(SaverSettings.ScrnsaveExe, RunSwitch);
     KillTimer(window, TickTimerId);
     SetTickTimer(window, TickPeriod);
     SaverRunState.LaunchUnderway = true;

@@ -266,10 +266,9 @@ void OnLaunchClicked(HWND dialog, const char* switchText)
     const char* path = nullptr;
     if (!ReadSelectedSaver(dialog, text, &path))
         path = NoneText;
-    lstrcpynA(ChainedSaverPath, path, sizeof ChainedSaverPath);
+    FillChainedSaverCommand(path, switchText);
     if (SaverModeOf(ChainedSaverPath) != SaverModeChained)
         return;
-    wsprintfA(ChainedSaverCommandLine, "%s%s", ChainedSaverPath, switchText);
     (void)LaunchSaver(ChainedSaverPath, ChainedSaverCommandLine);
 }
 

@@ -55,6 +55,10 @@ class Launcher : public testing::Test {
 protected:
     HANDLE event_ = nullptr;
     std::string record_ = TempPath("kelvorin-launch.txt");
+    // Copies of the helper: a saver file as the catalogue would list it, and one
+    // in a folder whose name holds a blank.
+    std::string saver_ = TempPath("A.SCR"), folder_ = TempPath("Some Folder");
+    std::string spaced_ = folder_ + "\\A.SCR";
 
     void SetUp() override
     {
@@ -66,50 +70,70 @@ protected:
         SetEnvironmentVariableA("KELVORIN_LAUNCH_EVENT",
                                 std::to_string(reinterpret_cast<ULONG_PTR>(event_)).c_str());
         SetEnvironmentVariableA("KELVORIN_LAUNCH_RECORD", record_.c_str());
-        DeleteFileA(record_.c_str());
+        RemoveFiles();
     }
     void TearDown() override
     {
         Outside::ShowMessageBox = MessageBoxA;
         CloseHandle(event_);
-        DeleteFileA(record_.c_str());
+        RemoveFiles();
+    }
+    // A run that crashed may have left them; a started copy may still be ending.
+    void RemoveFiles()
+    {
+        PumpUntil([&] {
+            for (const std::string& file : {record_, saver_, spaced_})
+                DeleteFileA(file.c_str());
+            RemoveDirectoryA(folder_.c_str());
+            return GetFileAttributesA(saver_.c_str()) == INVALID_FILE_ATTRIBUTES
+                   && GetFileAttributesA(folder_.c_str()) == INVALID_FILE_ATTRIBUTES;
+        }, 3000);
     }
 
     // Fills the buffers as the callers do and starts `path`.
-    bool Launch(const std::string& path, const char* option)
+    bool Launch(const std::string& path, const char* option, DWORD* processId = nullptr,
+                bool quiet = false)
     {
-        snprintf(ChainedSaverPath, sizeof ChainedSaverPath, "%s", path.c_str());
-        snprintf(ChainedSaverCommandLine, sizeof ChainedSaverCommandLine, "%s%s", path.c_str(),
-                 option);
-        return LaunchSaver(ChainedSaverPath, ChainedSaverCommandLine);
+        FillChainedSaverCommand(path.c_str(), option);
+        return LaunchSaver(ChainedSaverPath, ChainedSaverCommandLine, processId, quiet);
     }
 };
 
 TEST_F(Launcher, StartsTheProgramWithItsSwitchAndInheritedHandles)
 {
-    // A saver file as the catalogue would list it, and the helper under its own name.
-    std::string saver = TempPath("A.SCR");
     std::string helper = Narrow(HelperProgramPath("record_launch"));
-    ASSERT_TRUE(CopyFileA(helper.c_str(), saver.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(helper.c_str(), saver_.c_str(), FALSE));
+    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA(helper.c_str(), spaced_.c_str(), FALSE));
     const struct {
         std::string path;
         const char* option;
-    } rows[] = {{saver, " /S"}, {saver, " /C"}, {helper, " /S"}};
+        std::string commandLine;    // as the started program reads it
+    } rows[] = {
+        {saver_, " /S", saver_ + " /S"},
+        {saver_, " /C", saver_ + " /C"},
+        {helper, " /S", helper + " /S"},
+        // One quoted argument, so the program reads its own switch.
+        {spaced_, " /S", "\"" + spaced_ + "\" /S"},
+        {spaced_, " /p 1234", "\"" + spaced_ + "\" /p 1234"},
+    };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path + row.option);
         ResetEvent(event_);
-        EXPECT_TRUE(Launch(row.path, row.option));
+        DWORD started = 0;
+        EXPECT_TRUE(Launch(row.path, row.option, &started));
+        EXPECT_STREQ(row.path.c_str(), ChainedSaverPath);
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(event_, 10000))
             << "the started program could not signal the inherited event";
         std::string record;
         ASSERT_TRUE(ReadWholeFile(record_, &record));
-        std::string expected = row.path + row.option + "\ninherited=1\nprocess=";
+        std::string expected = row.commandLine + "\ninherited=1\nprocess=";
         ASSERT_EQ(expected, record.substr(0, expected.size()));
         DWORD child = strtoul(record.c_str() + expected.size(), nullptr, 10);
+        EXPECT_EQ(started, child);
         EXPECT_FALSE(HoldsHandleOf(child)) << "process or thread handle left open";
     }
     EXPECT_EQ(0, Shown.count);
-    DeleteFileA(saver.c_str());
 }
 
 TEST_F(Launcher, MissingProgramIsReported)
@@ -121,6 +145,8 @@ TEST_F(Launcher, MissingProgramIsReported)
     EXPECT_EQ("CreateProcess fail (2)", Shown.text);
     EXPECT_EQ("CreateProcess", Shown.caption);
     EXPECT_EQ(static_cast<UINT>(MB_OK), Shown.type);
+    EXPECT_FALSE(Launch(missing, " /p 1234", nullptr, true));
+    EXPECT_EQ(1, Shown.count) << "a quiet launch shows no box";
 }
 
 } // namespace

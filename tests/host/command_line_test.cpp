@@ -50,6 +50,8 @@ const Row Rows[] = {
     {__LINE__, L"kelvorin.scr /p 99999999999999999999", L"/p 99999999999999999999", P},
     {__LINE__, L"kelvorin.scr p 0", L"p 0", P},
     {__LINE__, L"kelvorin.scr /p", L"/p", Unowned},
+    {__LINE__, L"kelvorin.scr /p:", L"/p:", Unowned},
+    {__LINE__, L"kelvorin.scr /p ", L"/p ", Unowned},
     {__LINE__, L"kelvorin.scr /p: 12", L"/p: 12", Unowned},
     {__LINE__, L"kelvorin.scr /p12", L"/p12", Unowned},
     {__LINE__, L"kelvorin.scr /p -12", L"/p -12", Unowned},

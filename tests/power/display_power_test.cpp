@@ -432,9 +432,13 @@ TEST_F(DisplayPower, PlatformRequestGoesToTheSaverWindow)
         window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
                                  nullptr, windowClass.hInstance, nullptr);
     SaverWindow = windows[0];
+    // Wine keeps one execution state and answers each call with the one before.
+    const EXECUTION_STATE former = SetThreadExecutionState(ES_SYSTEM_REQUIRED);
     for (uint32_t state : states)
         EXPECT_EQ(1u, DisplayPowerRequest(state, SetState));
     EXPECT_EQ(std::vector<LPARAM>({1, 2, -1}), MonitorRequests);
+    EXPECT_EQ(static_cast<EXECUTION_STATE>(ES_DISPLAY_REQUIRED), SetThreadExecutionState(former))
+        << "the \"on\" request must say the display is needed again";
     EXPECT_TRUE(Driver.escapes.empty());
     for (HWND window : windows)
         DestroyWindow(window);

@@ -193,9 +193,11 @@ TEST_F(ChainedSaverTest, AChainedSaverThatDoesNotAnswerDoesNotHangTheHandshake)
     ASSERT_TRUE(ShowHelper(saver));
 
     HWND window = saver.window;
+    // Bounded: a saver window that never handles it must fail the test, not hang the join.
     std::thread other([window] {
         Sleep(500);
-        SendMessageW(window, WM_OTHER_THREAD, 0, 0);
+        DWORD_PTR result;
+        SendMessageTimeoutW(window, WM_OTHER_THREAD, 0, 0, SMTO_NORMAL, 2 * ChainReplyTimeout, &result);
     });
     size_t before = saver.events.size();
     DWORD start = GetTickCount();

@@ -35,16 +35,16 @@ private:
     HGDIOBJ former_;
 };
 
-// How many pixels of the window differ from the logo placed at (x, y), within
-// the part of the logo that lies inside `width` × `height`.
-int LogoMismatches(HWND window, int x, int y, int width, int height)
+// How many pixels of the window differ from the logo placed at (x, y) and drawn
+// `scale` times its size, within the part that lies inside `width` × `height`.
+int LogoMismatches(HWND window, int x, int y, int width, int height, int scale = 1)
 {
     LogoPicture logo;
     HDC dc = GetDC(window);
     int mismatches = 0;
-    for (int ly = 0; ly < 85 && y + ly < height; ++ly)
-        for (int lx = 0; lx < 128 && x + lx < width; ++lx)
-            mismatches += GetPixel(dc, x + lx, y + ly) != logo.At(lx, ly);
+    for (int ly = 0; ly < 85 && y + scale * ly < height; ++ly)
+        for (int lx = 0; lx < 128 && x + scale * lx < width; ++lx)
+            mismatches += GetPixel(dc, x + scale * lx, y + scale * ly) != logo.At(lx, ly);
     ReleaseDC(window, dc);
     return mismatches;
 }
@@ -78,6 +78,7 @@ struct FrameRow {
     int line;
     int width, height;
     std::vector<POINT> frames;
+    UINT dpi = 96;          // the window's, as found when the logo was prepared
 };
 
 // The first paint takes the first place and erases the whole window; each tick
@@ -90,11 +91,15 @@ TEST(LogoPainter, FramesAfterSeedingWithOneLandWhereTheSequenceSays)
         {__LINE__, 1024, 768, {{41, 35}, {190, 388}}},
         // Smaller than the logo: pinned to the corner and cut off.
         {__LINE__, 100, 50, {{0, 0}}},
+        // At 200 % the logo is drawn twice as large.
+        {__LINE__, 640, 480, {{41, 227}}, 192},
     };
     for (const FrameRow& row : rows) {
         SCOPED_TRACE(testing::Message() << "row at line " << row.line);
         SaverHarness saver;
         ASSERT_NE(nullptr, saver.Open(SaverIni({Logo}), row.width, row.height));
+        SaverRunState.LogoDpi = row.dpi;
+        const int scale = static_cast<int>(row.dpi / 96);
         SeedLogoRandom(1);
         POINT previous = {-1, -1};
         const POINT corner = {row.width - 1, row.height - 1};
@@ -103,7 +108,7 @@ TEST(LogoPainter, FramesAfterSeedingWithOneLandWhereTheSequenceSays)
             if (previous.x >= 0)
                 saver.Tick();
             UpdateWindow(saver.window);
-            EXPECT_EQ(0, LogoMismatches(saver.window, frame.x, frame.y, row.width, row.height))
+            EXPECT_EQ(0, LogoMismatches(saver.window, frame.x, frame.y, row.width, row.height, scale))
                 << "frame at " << frame.x << ", " << frame.y;
             if (previous.x >= 0) {
                 // The power ring's first pixel, where the frame before had it.
@@ -117,7 +122,7 @@ TEST(LogoPainter, FramesAfterSeedingWithOneLandWhereTheSequenceSays)
         FillWindow(saver.window, Red);
         InvalidateRect(saver.window, nullptr, TRUE);
         UpdateWindow(saver.window);
-        EXPECT_EQ(0, LogoMismatches(saver.window, previous.x, previous.y, row.width, row.height))
+        EXPECT_EQ(0, LogoMismatches(saver.window, previous.x, previous.y, row.width, row.height, scale))
             << "an uncovered window shows the same frame";
         EXPECT_EQ(Black, PixelAt(saver.window, corner.x, corner.y));
     }

@@ -57,6 +57,9 @@ TEST(Preview, LogoFramesFollowTheSaverSequenceScaledToThePreview)
         HWND preview = CreatePreviewWindow(GetModuleHandleW(nullptr), parent);
         ASSERT_NE(nullptr, preview);
         ASSERT_EQ(128, SaverRunState.LogoWidth) << "the expected frames copy the loaded logo";
+        EXPECT_TRUE(KillTimer(preview, TickTimerId)) << "no tick moves the logo";
+        EXPECT_TRUE(GetWindowLongW(preview, GWL_STYLE) & WS_CLIPCHILDREN)
+            << "painted over a chained saver's own preview";
         RECT client;
         GetClientRect(preview, &client);
         EXPECT_TRUE(client.right == row.width && client.bottom == row.height);
@@ -84,18 +87,20 @@ TEST(Preview, LogoFramesFollowTheSaverSequenceScaledToThePreview)
 
 TEST(PreviewProcess, APreviewFillsThePageAndEndsWithIt)
 {
-    SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", nullptr);     // the helper's own log
-    const std::string helper = ChainedSaverProgram(), logPath = helper + ".log";
+    const std::string helper = ChainedSaverProgram(), spaced = ChainedSaverProgram(true);
+    const std::string logPath = helper + ".log";
+    SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", logPath.c_str());
     const struct {
         std::string keys;
         bool shown;             // a preview window appears
-        bool launched;          // the chained saver's own preview was started
+        std::string started;    // the chained saver's program as its command line names it
     } rows[] = {
-        {"Screen Saver=kelvorin.scr\r\n", true, false},
-        {"Screen Saver=Chained Test\r\nSCRNSAVE.EXE=" + helper + "\r\n", true, true},
+        {"Screen Saver=kelvorin.scr\r\n", true, ""},
+        {"Screen Saver=Chained Test\r\nSCRNSAVE.EXE=" + helper + "\r\n", true, helper},
+        {"Screen Saver=Chained Test\r\nSCRNSAVE.EXE=" + spaced + "\r\n", true, "\"" + spaced + "\""},
         // A saver that cannot start: black, and no box.
-        {"Screen Saver=Gone\r\nSCRNSAVE.EXE=C:\\gone\\gone.scr\r\n", true, false},
-        {"Screen Saver=None\r\n", false, false},
+        {"Screen Saver=Gone\r\nSCRNSAVE.EXE=C:\\gone\\gone.scr\r\n", true, ""},
+        {"Screen Saver=None\r\n", false, ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.keys);
@@ -121,7 +126,8 @@ TEST(PreviewProcess, APreviewFillsThePageAndEndsWithIt)
             std::string log;
             ReadWholeFile(logPath, &log);
             const std::string child = std::to_string(reinterpret_cast<uintptr_t>(preview));
-            EXPECT_EQ(row.launched, log.find("cmdline " + helper + " /p " + child + "\n") != std::string::npos) << log;
+            EXPECT_EQ(!row.started.empty(),
+                      log.find("cmdline " + row.started + " /p " + child + "\n") != std::string::npos) << log;
             DestroyWindow(page);
         }
         EXPECT_EQ(0, saver.Wait(5000));
@@ -129,6 +135,7 @@ TEST(PreviewProcess, APreviewFillsThePageAndEndsWithIt)
         DestroyWindow(page);
         EndChainedSavers(logPath);
     }
+    SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", nullptr);
 }
 
 TEST(PreviewProcess, NoWindowOrADeadOneEndsAtOnceWithZero)

@@ -14,6 +14,11 @@ void PutLittleEndian32(std::string* bytes, size_t offset, uint32_t value)
         (*bytes)[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
+std::string PlacedListPath()
+{
+    return WindowsFilePath("kelvorin-placed-files.txt");
+}
+
 } // namespace
 
 std::string SystemDirectory()
@@ -28,22 +33,41 @@ std::string SystemFilePath(const std::string& name)
     return SystemDirectory() + "\\" + name;
 }
 
+SystemFiles::SystemFiles()
+{
+    std::string list;
+    ReadWholeFile(PlacedListPath(), &list);
+    for (size_t start = 0, end; (end = list.find('\n', start)) != std::string::npos; start = end + 1)
+        placed_.push_back(list.substr(start, end - start));
+    RemoveAll();
+}
+
 SystemFiles::~SystemFiles()
 {
     RemoveAll();
 }
 
+// Listed before it is placed, so that no file is ever placed unlisted.
+void SystemFiles::Remember(const std::string& name)
+{
+    placed_.push_back(name);
+    std::string list;
+    for (const std::string& placed : placed_)
+        list += placed + "\n";
+    WriteWholeFile(PlacedListPath(), list);
+}
+
 void SystemFiles::Write(const std::string& name, const std::string& bytes)
 {
+    Remember(name);
     WriteWholeFile(SystemFilePath(name), bytes);
-    placed_.push_back(name);
 }
 
 void SystemFiles::Copy(const std::wstring& source, const std::string& name)
 {
+    Remember(name);
     std::string target = SystemFilePath(name);
     CopyFileW(source.c_str(), std::wstring(target.begin(), target.end()).c_str(), FALSE);
-    placed_.push_back(name);
 }
 
 void SystemFiles::RemoveAll()
@@ -55,6 +79,7 @@ void SystemFiles::RemoveAll()
                   3000);
     }
     placed_.clear();
+    DeleteFileA(PlacedListPath().c_str());
 }
 
 std::string PortableImage(uint32_t lfanew, size_t size)

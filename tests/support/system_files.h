@@ -1,5 +1,6 @@
 // Files that tests place in the prefix's system directory, where the saver
-// catalogue looks; every file placed is removed again.
+// catalogue looks; every file placed is removed again, by the next run when
+// this one crashed.
 #pragma once
 #include <windows.h>
 
@@ -10,10 +11,11 @@
 std::string SystemDirectory();
 std::string SystemFilePath(const std::string& name);
 
-// Places files and removes them when it goes out of scope.
+// Places files and removes them when it goes out of scope. The names placed are
+// listed in a file too; whatever that list names is removed on construction.
 class SystemFiles {
 public:
-    SystemFiles() = default;
+    SystemFiles();
     SystemFiles(const SystemFiles&) = delete;
     SystemFiles& operator=(const SystemFiles&) = delete;
     ~SystemFiles();
@@ -23,6 +25,7 @@ public:
     void RemoveAll();
 
 private:
+    void Remember(const std::string& name);
     std::vector<std::string> placed_;
 };
 
