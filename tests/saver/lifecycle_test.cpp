@@ -107,12 +107,17 @@ bool TickDrawsFrame(SaverHarness& saver)
     return NextLogoRandom() != 41;
 }
 
+// The battery's power source: a setting of no concern to the run.
+const GUID PowerSourceSetting = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
+
 struct ReportRow {
     int line;
     int ticks;                  // 0: On, 60: Standby, 120: Suspend
-    const GUID* setting;
+    const GUID* setting;        // none: no setting record at all
     DWORD state;                // 0 off, 1 on, 2 dimmed
     bool rearms, frames;
+    DWORD length = sizeof(DWORD);
+    WPARAM event = PBT_POWERSETTINGCHANGE;
 };
 
 TEST(SaverDisplayReport, OnDuringAStageCountsTheStagesAgainAndDarkOnStopsTheFrames)
@@ -127,6 +132,12 @@ TEST(SaverDisplayReport, OnDuringAStageCountsTheStagesAgainAndDarkOnStopsTheFram
         {__LINE__, 60, &ConsoleDisplaySetting, 2, false, true},
         {__LINE__, 120, &MonitorPowerSetting, 1, true, true},
         {__LINE__, 120, &ConsoleDisplaySetting, 0, false, false},
+        // Notices of anything else, read neither as off nor as on.
+        {__LINE__, 0, &ConsoleDisplaySetting, 0, false, true, sizeof(DWORD), PBT_APMRESUMEAUTOMATIC},
+        {__LINE__, 60, nullptr, 1, false, true},
+        {__LINE__, 0, &PowerSourceSetting, 0, false, true},
+        {__LINE__, 60, &MonitorPowerSetting, 1, false, true, 0},
+        {__LINE__, 0, &ConsoleDisplaySetting, 0, false, true, 2 * sizeof(DWORD)},
     };
     for (const ReportRow& row : rows) {
         SCOPED_TRACE(testing::Message() << "row at line " << row.line);
@@ -135,9 +146,9 @@ TEST(SaverDisplayReport, OnDuringAStageCountsTheStagesAgainAndDarkOnStopsTheFram
         // A re-armed Standby still waits a minute.
         WritePrivateProfileStringA(ApplicationSection(), "Standby After", "0", "control.ini");
         size_t before = saver.events.size();
-        EXPECT_EQ(TRUE, ReportDisplay(saver.window, *row.setting, row.state));
+        EXPECT_EQ(TRUE, ReportDisplay(saver.window, row.setting, row.state, row.length, row.event));
         // A repeated report changes nothing more.
-        ReportDisplay(saver.window, *row.setting, row.state);
+        ReportDisplay(saver.window, row.setting, row.state, row.length, row.event);
         EXPECT_EQ(row.rearms ? std::vector<std::string>{"display On"} : std::vector<std::string>{},
                   saver.EventsSince(before));
         EXPECT_EQ(row.frames, TickDrawsFrame(saver));
@@ -148,43 +159,6 @@ TEST(SaverDisplayReport, OnDuringAStageCountsTheStagesAgainAndDarkOnStopsTheFram
         saver.Tick();
         EXPECT_EQ((std::vector<std::string>{"display On", "display Standby"}), saver.EventsSince(before));
         EXPECT_TRUE(IsWindow(saver.window));
-    }
-}
-
-struct NoticeRow {
-    int line;
-    WPARAM event;
-    bool none;                  // no setting record at all
-    const GUID* setting;
-    DWORD length;
-};
-
-TEST(SaverDisplayReport, NoticesOfAnythingElseChangeNothing)
-{
-    // The battery's power source: another setting.
-    const GUID powerSource = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
-    const NoticeRow rows[] = {
-        {__LINE__, PBT_APMRESUMEAUTOMATIC, false, &ConsoleDisplaySetting, 4},
-        {__LINE__, PBT_POWERSETTINGCHANGE, true, &ConsoleDisplaySetting, 4},
-        {__LINE__, PBT_POWERSETTINGCHANGE, false, &powerSource, 4},
-        {__LINE__, PBT_POWERSETTINGCHANGE, false, &MonitorPowerSetting, 0},
-        {__LINE__, PBT_POWERSETTINGCHANGE, false, &ConsoleDisplaySetting, 8},
-    };
-    for (const NoticeRow& row : rows) {
-        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
-        SaverHarness saver;
-        OpenLogoStages(saver, 1);
-        auto notice = [&](DWORD state) {
-            return row.none ? SendMessageW(saver.window, WM_POWERBROADCAST, row.event, 0)
-                            : ReportDisplay(saver.window, *row.setting, state, row.length, row.event);
-        };
-        EXPECT_EQ(TRUE, notice(0));
-        EXPECT_TRUE(TickDrawsFrame(saver)) << "read as off";
-        saver.Ticks(58);
-        ASSERT_EQ(DisplayStageStandby, SaverRunState.DisplayStage);
-        size_t before = saver.events.size();
-        EXPECT_EQ(TRUE, notice(1));
-        EXPECT_EQ(std::vector<std::string>{}, saver.EventsSince(before)) << "read as on";
     }
 }
 

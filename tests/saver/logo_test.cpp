@@ -198,7 +198,7 @@ TEST(LogoPainter, ADisplayThatWindowsDarkenedGetsNoFramesUntilItIsOnAgain)
     ASSERT_NE(nullptr, saver.Open(SaverIni({Logo}), 640, 480));
     SeedLogoRandom(1);
     UpdateWindow(saver.window);
-    ReportDisplay(saver.window, ConsoleDisplaySetting, 0);
+    ReportDisplay(saver.window, &ConsoleDisplaySetting, 0);
     FillWindow(saver.window, Red);
     saver.Ticks(3);
     EXPECT_EQ(0, SaverRunState.TickTimerSet) << "with nothing left to count, the tick stops";
@@ -206,7 +206,7 @@ TEST(LogoPainter, ADisplayThatWindowsDarkenedGetsNoFramesUntilItIsOnAgain)
     EXPECT_EQ(Red, PixelAt(saver.window, 0, 0));
     EXPECT_EQ(Red, PixelAt(saver.window, 41 + 23, 227 + 18)) << "nothing is drawn, not even black";
 
-    ReportDisplay(saver.window, ConsoleDisplaySetting, 1);
+    ReportDisplay(saver.window, &ConsoleDisplaySetting, 1);
     EXPECT_NE(0, SaverRunState.TickTimerSet) << "the frames need their timer again";
     UpdateWindow(saver.window);
     EXPECT_EQ(Black, PixelAt(saver.window, 639, 479)) << "the whole window is repainted";
@@ -214,12 +214,6 @@ TEST(LogoPainter, ADisplayThatWindowsDarkenedGetsNoFramesUntilItIsOnAgain)
     saver.Tick();
     // The second place of the sequence: 6334 % 640 pulled back to 640 - 128, 26500 % 480.
     EXPECT_EQ(0, LogoMismatches(saver.window, 512, 100, 640, 480));
-}
-
-BOOL CALLBACK KeepMonitorRect(HMONITOR, HDC, LPRECT monitor, LPARAM list)
-{
-    reinterpret_cast<std::vector<RECT>*>(list)->push_back(*monitor);
-    return TRUE;
 }
 
 // Xvfb cannot change its monitors under a running program: the window is made
@@ -243,24 +237,22 @@ TEST(LogoPainter, AfterAMonitorChangeTheWindowCoversEveryMonitorAndFramesLieOnOn
     EXPECT_TRUE(EqualRect(&screen, &window));
     EXPECT_TRUE(GetWindowLongW(saver.window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-    std::vector<RECT> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, KeepMonitorRect, reinterpret_cast<LPARAM>(&monitors));
     // On the display of two monitors that the test run starts, both are seen.
     if (const char* expected = getenv("KELVORIN_MONITORS"))
-        ASSERT_EQ(atoi(expected), static_cast<int>(monitors.size()));
-    EXPECT_EQ(static_cast<int>(monitors.size()), SaverRunState.LogoMonitorCount);
+        ASSERT_EQ(atoi(expected), GetSystemMetrics(SM_CMONITORS));
+    EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), SaverRunState.LogoMonitorCount);
     for (int frame = 0; frame < 6; ++frame) {
-        frame == 0 ? (void)UpdateWindow(saver.window) : (void)saver.Tick();
-        LogoSize size = DrawnLogoSize();
-        RECT logo = {SaverRunState.LogoAt.x + screen.left, SaverRunState.LogoAt.y + screen.top, 0, 0};
-        logo.right = logo.left + size.width;
-        logo.bottom = logo.top + size.height;
-        bool onOne = false;
-        for (const RECT& monitor : monitors) {
-            RECT both;
-            onOne |= IntersectRect(&both, &logo, &monitor) && EqualRect(&both, &logo);
-        }
-        EXPECT_TRUE(onOne) << "frame " << frame << " at " << logo.left << ", " << logo.top;
+        if (frame == 0)
+            UpdateWindow(saver.window);
+        else
+            saver.Tick();
+        const LogoSize size = DrawnLogoSize();
+        const POINT at = {SaverRunState.LogoAt.x + screen.left, SaverRunState.LogoAt.y + screen.top};
+        RECT logo = {at.x, at.y, at.x + size.width, at.y + size.height}, both;
+        MONITORINFO monitor = {sizeof monitor};
+        GetMonitorInfoW(MonitorFromRect(&logo, MONITOR_DEFAULTTONEAREST), &monitor);
+        EXPECT_TRUE(IntersectRect(&both, &logo, &monitor.rcMonitor) && EqualRect(&both, &logo))
+            << "frame " << frame << " at " << at.x << ", " << at.y;
     }
 }
 

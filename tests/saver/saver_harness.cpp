@@ -229,16 +229,17 @@ const GUID ConsoleDisplaySetting
 const GUID MonitorPowerSetting
     = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 
-LRESULT ReportDisplay(HWND window, const GUID& setting, DWORD value, DWORD length, WPARAM event)
+LRESULT ReportDisplay(HWND window, const GUID* setting, DWORD value, DWORD length, WPARAM event)
 {
     // The record's data follows its length; room for a longer one than a DWORD.
     struct {
         GUID setting;
         DWORD length;
         DWORD data[2];
-    } notice = {setting, length, {value, 0}};
+    } notice = {setting ? *setting : GUID{}, length, {value, 0}};
     static_assert(offsetof(decltype(notice), data) == offsetof(POWERBROADCAST_SETTING, Data), "");
-    return SendMessageW(window, WM_POWERBROADCAST, event, reinterpret_cast<LPARAM>(&notice));
+    return SendMessageW(window, WM_POWERBROADCAST, event,
+                        setting ? reinterpret_cast<LPARAM>(&notice) : 0);
 }
 
 void ResetSaverProcess()

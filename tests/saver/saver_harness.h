@@ -29,8 +29,9 @@ void EndChainedSavers(const std::string& logPath);
 // The settings through which Windows reports the display's state.
 extern const GUID ConsoleDisplaySetting, MonitorPowerSetting;
 // Sends Windows' report of a setting as Windows sends it: WM_POWERBROADCAST with
-// a POWERBROADCAST_SETTING in this process's memory holding `value`.
-LRESULT ReportDisplay(HWND window, const GUID& setting, DWORD value,
+// a POWERBROADCAST_SETTING in this process's memory holding `value` (with no
+// record at all when `setting` is none).
+LRESULT ReportDisplay(HWND window, const GUID* setting, DWORD value,
                       DWORD length = sizeof(DWORD), WPARAM event = PBT_POWERSETTINGCHANGE);
 
 // Puts the process-wide state of a saver run back as a fresh process has it:
