@@ -46,16 +46,19 @@ private:
     uint64_t state_;
 };
 
-enum class Event { Tick, Deactivate, Activate, SetFocus, KillFocus, Move, Click, Quit, Key, Close };
+enum class Event { Tick, Deactivate, Activate, SetFocus, KillFocus, Move, Click, Quit, Key, Close,
+                   Report, DisplayChange };
 const char* const EventNames[] = {"tick",  "deactivate", "activate", "set focus", "kill focus",
-                                  "move",  "click",      "WM_QUIT",  "key",       "WM_CLOSE"};
+                                  "move",  "click",      "WM_QUIT",  "key",       "WM_CLOSE",
+                                  "display report", "display change"};
 
 // Per mille. Calm runs leave out what may wake (keys, quits, clicks, far moves).
 const struct {
     Event event;
     uint32_t weight;
 } EventWeights[] = {
-    {Event::Tick, 760},     {Event::Deactivate, 40}, {Event::Activate, 40},
+    {Event::Tick, 735},     {Event::Deactivate, 40}, {Event::Activate, 40},
+    {Event::Report, 20},    {Event::DisplayChange, 5},
     {Event::SetFocus, 30},  {Event::KillFocus, 30},  {Event::Move, 70},
     {Event::Click, 20},     {Event::Quit, 5},        {Event::Key, 5},
 };
@@ -340,6 +343,17 @@ private:
         case Event::Close:
             PostMessageW(window, WM_CLOSE, 0, 0);
             break;
+        case Event::Report: {
+            // Off, on or dimmed, as either setting reports it.
+            const DWORD state = random_.Below(3);
+            totals_.rearms += state == 1 && SaverRunState.DisplayStage != DisplayStageOn;
+            name += " " + std::to_string(state);
+            ReportDisplay(window, random_.Percent(50) ? &ConsoleDisplaySetting : &MonitorPowerSetting, state);
+            break;
+        }
+        case Event::DisplayChange:
+            SendMessageW(window, WM_DISPLAYCHANGE, 24, 0);
+            break;
         }
         done_.push_back(name);
         Drain(event != Event::Tick);
@@ -375,7 +389,9 @@ private:
             Fail(std::to_string(display) + " display and " + std::to_string(drive)
                  + " drive requests in one tick");
         // Input inside the launcher's box may have ended the run within the tick.
-        if (timerBefore != 0 && SaverRunState.TickTimerSet == 0 && IsWindow(saver_.window)) {
+        // A display that Windows darkened may stop the tick: "on" sets it again.
+        if (timerBefore != 0 && SaverRunState.TickTimerSet == 0 && IsWindow(saver_.window)
+            && !SaverRunState.DisplayDark) {
             bool displayDone = (SaverSettings.VideoManaged || SaverMode == SaverModeLogo)
                                    ? SaverRunState.DisplayStage != DisplayStageOn
                                    : true;
