@@ -157,20 +157,12 @@ namespace {
 // `pattern`, after ending the chained savers that any log among them names.
 void RemoveMatching(const std::string& directory, const char* pattern)
 {
-    std::vector<std::string> paths;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + pattern).c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
-        paths.push_back(directory + found.cFileName);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    const std::vector<std::string> paths = FilesMatching(directory, pattern);
     for (const std::string& path : paths)
         if (path.find(".log") != std::string::npos)
             EndChainedSavers(path);
     for (const std::string& path : paths)
-        PumpUntil([&] {
-            return DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
-        }, 3000);
+        RemoveFileWhenFree(path);
 }
 
 class ChainedSaverFiles : public testing::Environment {

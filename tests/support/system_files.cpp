@@ -14,11 +14,6 @@ void PutLittleEndian32(std::string* bytes, size_t offset, uint32_t value)
         (*bytes)[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-std::string PlacedListPath()
-{
-    return WindowsFilePath("kelvorin-placed-files.txt");
-}
-
 } // namespace
 
 std::string SystemDirectory()
@@ -33,53 +28,29 @@ std::string SystemFilePath(const std::string& name)
     return SystemDirectory() + "\\" + name;
 }
 
-SystemFiles::SystemFiles()
-{
-    std::string list;
-    ReadWholeFile(PlacedListPath(), &list);
-    for (size_t start = 0, end; (end = list.find('\n', start)) != std::string::npos; start = end + 1)
-        placed_.push_back(list.substr(start, end - start));
-    RemoveAll();
-}
-
 SystemFiles::~SystemFiles()
 {
     RemoveAll();
 }
 
-// Listed before it is placed, so that no file is ever placed unlisted.
-void SystemFiles::Remember(const std::string& name)
-{
-    placed_.push_back(name);
-    std::string list;
-    for (const std::string& placed : placed_)
-        list += placed + "\n";
-    WriteWholeFile(PlacedListPath(), list);
-}
-
 void SystemFiles::Write(const std::string& name, const std::string& bytes)
 {
-    Remember(name);
     WriteWholeFile(SystemFilePath(name), bytes);
+    placed_.push_back(name);
 }
 
 void SystemFiles::Copy(const std::wstring& source, const std::string& name)
 {
-    Remember(name);
     std::string target = SystemFilePath(name);
     CopyFileW(source.c_str(), std::wstring(target.begin(), target.end()).c_str(), FALSE);
+    placed_.push_back(name);
 }
 
 void SystemFiles::RemoveAll()
 {
-    // A program placed here may still be ending; give it a moment to let go.
-    for (const std::string& name : placed_) {
-        std::string path = SystemFilePath(name);
-        PumpUntil([&] { return DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; },
-                  3000);
-    }
+    for (const std::string& name : placed_)
+        RemoveFileWhenFree(SystemFilePath(name));
     placed_.clear();
-    DeleteFileA(PlacedListPath().c_str());
 }
 
 std::string PortableImage(uint32_t lfanew, size_t size)

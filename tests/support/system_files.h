@@ -1,6 +1,5 @@
 // Files that tests place in the prefix's system directory, where the saver
-// catalogue looks; every file placed is removed again, by the next run when
-// this one crashed.
+// catalogue looks; every file placed is removed again.
 #pragma once
 #include <windows.h>
 
@@ -11,11 +10,10 @@
 std::string SystemDirectory();
 std::string SystemFilePath(const std::string& name);
 
-// Places files and removes them when it goes out of scope. The names placed are
-// listed in a file too; whatever that list names is removed on construction.
+// Places files and removes them when it goes out of scope.
 class SystemFiles {
 public:
-    SystemFiles();
+    SystemFiles() = default;
     SystemFiles(const SystemFiles&) = delete;
     SystemFiles& operator=(const SystemFiles&) = delete;
     ~SystemFiles();
@@ -25,7 +23,6 @@ public:
     void RemoveAll();
 
 private:
-    void Remember(const std::string& name);
     std::vector<std::string> placed_;
 };
 

@@ -1,9 +1,11 @@
 // The main program of every test executable. Each test finds control.ini as the
 // one before it left it: the file is put back byte for byte after every test.
-// A run starts without one, whatever a run that ended inside a test left.
+// A run starts without one, and without saver files in the system directory
+// (the prefix has none of its own), whatever a run that ended inside a test left.
 #include <gtest/gtest.h>
 
 #include "host/host.h"
+#include "support/system_files.h"
 #include "support/wine_test.h"
 
 namespace {
@@ -23,6 +25,8 @@ class ControlIniKeeper : public testing::EmptyTestEventListener {
             SetControlIni(saved_);
         else
             RemoveControlIni();
+    for (const std::string& path : FilesMatching(SystemDirectory() + "\\", "*.scr"))
+        RemoveFileWhenFree(path);
     }
 };
 

@@ -44,6 +44,25 @@ void WriteWholeFile(const std::string& path, const std::string& contents)
     fclose(file);
 }
 
+std::vector<std::string> FilesMatching(const std::string& directory, const char* pattern)
+{
+    std::vector<std::string> paths;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((directory + pattern).c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        paths.push_back(directory + found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return paths;
+}
+
+void RemoveFileWhenFree(const std::string& path)
+{
+    PumpUntil([&] {
+        return DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    }, 3000);
+}
+
 std::string WindowsFilePath(const std::string& name)
 {
     char directory[MAX_PATH];

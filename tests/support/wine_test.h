@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // A build-tree path (as CMake knows it) as Wine sees it, on drive Z:.
 std::wstring WinePath(const char* unixPath);
@@ -14,6 +15,12 @@ std::wstring HelperProgramPath(const char* name);
 // Whole-file access; ReadWholeFile returns false when the file does not exist.
 bool ReadWholeFile(const std::string& path, std::string* contents);
 void WriteWholeFile(const std::string& path, const std::string& contents);
+
+// The paths of the files in `directory` (ending in a backslash) that match
+// `pattern`, which may hold wildcards.
+std::vector<std::string> FilesMatching(const std::string& directory, const char* pattern);
+// Deletes a file, giving a program that may still be ending a moment to let go of it.
+void RemoveFileWhenFree(const std::string& path);
 
 // A file in the prefix's Windows directory, and control.ini there.
 std::string WindowsFilePath(const std::string& name);
