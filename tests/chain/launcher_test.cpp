@@ -56,9 +56,8 @@ protected:
     HANDLE event_ = nullptr;
     std::string record_ = TempPath("kelvorin-launch.txt");
     // Copies of the helper: a saver file as the catalogue would list it, and one
-    // in a folder whose name holds a blank.
-    std::string saver_ = TempPath("A.SCR"), folder_ = TempPath("Some Folder");
-    std::string spaced_ = folder_ + "\\A.SCR";
+    // whose name holds a blank.
+    std::string saver_ = TempPath("A.SCR"), spaced_ = TempPath("Some Saver.SCR");
 
     void SetUp() override
     {
@@ -78,16 +77,11 @@ protected:
         CloseHandle(event_);
         RemoveFiles();
     }
-    // A run that crashed may have left them; a started copy may still be ending.
+    // A run that crashed may have left them.
     void RemoveFiles()
     {
-        PumpUntil([&] {
-            for (const std::string& file : {record_, saver_, spaced_})
-                DeleteFileA(file.c_str());
-            RemoveDirectoryA(folder_.c_str());
-            return GetFileAttributesA(saver_.c_str()) == INVALID_FILE_ATTRIBUTES
-                   && GetFileAttributesA(folder_.c_str()) == INVALID_FILE_ATTRIBUTES;
-        }, 3000);
+        for (const std::string& file : {record_, saver_, spaced_})
+            RemoveFileWhenFree(file);
     }
 
     // Fills the buffers as the callers do and starts `path`.
@@ -103,7 +97,6 @@ TEST_F(Launcher, StartsTheProgramWithItsSwitchAndInheritedHandles)
 {
     std::string helper = Narrow(HelperProgramPath("record_launch"));
     ASSERT_TRUE(CopyFileA(helper.c_str(), saver_.c_str(), FALSE));
-    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
     ASSERT_TRUE(CopyFileA(helper.c_str(), spaced_.c_str(), FALSE));
     const struct {
         std::string path;

@@ -86,27 +86,6 @@ TEST(SaverRearm, ActivationAndDeactivationWhileOnChangeNothing)
     EXPECT_FALSE(SaverRunState.RearmPending);
 }
 
-const char LogoStages[] = "Screen Saver=kelvorin.scr";
-
-// Logo mode with Standby after one minute and Suspend a minute later, painted once
-// and ticked `ticks` times; the sequence is seeded again, so the next frame
-// takes its first place.
-void OpenLogoStages(SaverHarness& saver, int ticks)
-{
-    ASSERT_NE(nullptr, saver.Open(SaverIni({LogoStages, "Video Managed=1", "Standby=1",
-                                            "Standby After=1", "Suspend=1", "Suspend After=1"})));
-    UpdateWindow(saver.window);
-    saver.Ticks(ticks);
-}
-
-// Whether the next tick draws a frame: it takes the sequence's first place.
-bool TickDrawsFrame(SaverHarness& saver)
-{
-    SeedLogoRandom(1);
-    saver.Tick();
-    return NextLogoRandom() != 41;
-}
-
 // The battery's power source: a setting of no concern to the run.
 const GUID PowerSourceSetting = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
 
@@ -141,8 +120,13 @@ TEST(SaverDisplayReport, OnDuringAStageCountsTheStagesAgainAndDarkOnStopsTheFram
     };
     for (const ReportRow& row : rows) {
         SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        // Logo mode, Standby after a minute and Suspend a minute later, painted once.
         SaverHarness saver;
-        OpenLogoStages(saver, row.ticks);
+        ASSERT_NE(nullptr, saver.Open(SaverIni({"Screen Saver=kelvorin.scr", "Video Managed=1",
+                                                "Standby=1", "Standby After=1", "Suspend=1",
+                                                "Suspend After=1"})));
+        UpdateWindow(saver.window);
+        saver.Ticks(row.ticks);
         // A re-armed Standby still waits a minute.
         WritePrivateProfileStringA(ApplicationSection(), "Standby After", "0", "control.ini");
         size_t before = saver.events.size();
@@ -151,7 +135,10 @@ TEST(SaverDisplayReport, OnDuringAStageCountsTheStagesAgainAndDarkOnStopsTheFram
         ReportDisplay(saver.window, row.setting, row.state, row.length, row.event);
         EXPECT_EQ(row.rearms ? std::vector<std::string>{"display On"} : std::vector<std::string>{},
                   saver.EventsSince(before));
-        EXPECT_EQ(row.frames, TickDrawsFrame(saver));
+        // A frame takes the first place of the sequence seeded again.
+        SeedLogoRandom(1);
+        saver.Tick();
+        EXPECT_EQ(row.frames, NextLogoRandom() != 41);
         if (!row.rearms)
             continue;
         saver.Ticks(58);

@@ -1,8 +1,6 @@
 // A real saver window for tests, with recording stand-ins for what lies outside.
 #include "saver_harness.h"
 
-#include <gtest/gtest.h>
-
 #include "chain/launcher.h"
 #include "host/default_saver_proc.h"
 #include "host/host.h"
@@ -141,48 +139,13 @@ struct SaverStandIns {
     }
 };
 
-std::string ChainedSaverProgram(bool inFolder)
+std::string ChainedSaverProgram(bool blank)
 {
-    std::string directory = inFolder ? WindowsFilePath(ChainedSaverFolder) : WindowsFilePath("");
-    CreateDirectoryA(directory.c_str(), nullptr);
-    std::string copy = directory + (inFolder ? "\\" : "") + "kelvorin_chain.exe";
+    std::string copy = WindowsFilePath(blank ? "kelvorin chain.exe" : "kelvorin_chain.exe");
     std::wstring built = HelperProgramPath("chained_saver");
     CopyFileA(std::string(built.begin(), built.end()).c_str(), copy.c_str(), FALSE);
     return copy;
 }
-
-namespace {
-
-// Removes the files of `directory` (ending in a backslash) that match
-// `pattern`, after ending the chained savers that any log among them names.
-void RemoveMatching(const std::string& directory, const char* pattern)
-{
-    const std::vector<std::string> paths = FilesMatching(directory, pattern);
-    for (const std::string& path : paths)
-        if (path.find(".log") != std::string::npos)
-            EndChainedSavers(path);
-    for (const std::string& path : paths)
-        RemoveFileWhenFree(path);
-}
-
-class ChainedSaverFiles : public testing::Environment {
-    void SetUp() override { Remove(); }
-    void TearDown() override { Remove(); }
-    static void Remove()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        RemoveMatching(temp, "kelvorin*chain*");
-        RemoveMatching(WindowsFilePath(""), "kelvorin_chain*");
-        RemoveMatching(WindowsFilePath(ChainedSaverFolder) + "\\", "*");
-        RemoveDirectoryA(WindowsFilePath(ChainedSaverFolder).c_str());
-    }
-};
-
-testing::Environment* const ChainedSaverFilesRemoved
-    = testing::AddGlobalTestEnvironment(new ChainedSaverFiles);
-
-} // namespace
 
 std::vector<std::string> ChainedSaverLog(const std::string& logPath)
 {
@@ -201,18 +164,13 @@ void EndChainedSavers(const std::string& logPath)
     for (const std::string& line : ChainedSaverLog(logPath)) {
         if (line.rfind("pid ", 0) != 0)
             continue;
-        HANDLE helper = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION,
-                                    FALSE, std::stoul(line.substr(4)));
-        // The log may be an earlier run's, whose process id now names another program.
-        char image[MAX_PATH] = {};
-        DWORD size = MAX_PATH;
-        if (helper && QueryFullProcessImageNameA(helper, 0, image, &size)
-            && strstr(image, "kelvorin_chain.exe")) {
+        HANDLE helper = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                    std::stoul(line.substr(4)));
+        if (helper) {
             TerminateProcess(helper, 99);
             WaitForSingleObject(helper, 5000);
-        }
-        if (helper)
             CloseHandle(helper);
+        }
     }
 }
 

@@ -12,11 +12,8 @@
 
 // The chained-saver stand-in copied where its path fits the 59 characters of
 // "SCRNSAVE.EXE" (the build tree is deeper than that): the Windows directory,
-// or its folder ChainedSaverFolder. The copies and the chained-saver logs in the
-// Temp and Windows directories are removed before the first test, in case a
-// run that crashed left them, and after the last.
-std::string ChainedSaverProgram(bool inFolder = false);
-constexpr char ChainedSaverFolder[] = "Kelvorin Chain";
+// named "kelvorin_chain.exe", or with `blank` "kelvorin chain.exe".
+std::string ChainedSaverProgram(bool blank = false);
 
 // The application's section of control.ini holding `keys` ("Key=Value" lines).
 std::string SaverIni(const std::vector<std::string>& keys);

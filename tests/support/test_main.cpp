@@ -1,7 +1,7 @@
 // The main program of every test executable. Each test finds control.ini as the
 // one before it left it: the file is put back byte for byte after every test.
-// A run starts without one, and without saver files in the system directory
-// (the prefix has none of its own), whatever a run that ended inside a test left.
+// A run starts without one and without what the tests put into the prefix,
+// whatever a run that ended inside a test left.
 #include <gtest/gtest.h>
 
 #include "host/host.h"
@@ -25,10 +25,21 @@ class ControlIniKeeper : public testing::EmptyTestEventListener {
             SetControlIni(saved_);
         else
             RemoveControlIni();
-    for (const std::string& path : FilesMatching(SystemDirectory() + "\\", "*.scr"))
-        RemoveFileWhenFree(path);
     }
 };
+
+// The prefix has none of these of its own: saver files in the system directory,
+// the chained-saver stand-in's copies in the Windows directory and its logs.
+void RemoveTestFiles()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    for (const auto& place : {std::make_pair(SystemDirectory() + "\\", "*.scr"),
+                              std::make_pair(WindowsFilePath(""), "kelvorin?chain*"),
+                              std::make_pair(std::string(temp), "kelvorin*chain*")})
+        for (const std::string& path : FilesMatching(place.first, place.second))
+            RemoveFileWhenFree(path);
+}
 
 } // namespace
 
@@ -38,9 +49,12 @@ int main(int argc, char** argv)
     // A test of a read-only file may have ended before it could undo that.
     SetFileAttributesA(ControlIniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveControlIni();
+    RemoveTestFiles();
     testing::UnitTest::GetInstance()->listeners().Append(new ControlIniKeeper);
     // The module instance and application name are what the program would have.
     ModuleInstance = GetModuleHandleW(nullptr);
     LoadStringW(ModuleInstance, 1007, ApplicationName, 40);
-    return RUN_ALL_TESTS();
+    int failed = RUN_ALL_TESTS();
+    RemoveTestFiles();
+    return failed;
 }
