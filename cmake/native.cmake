@@ -9,6 +9,7 @@
 set(KELVORIN_PORTABLE_SOURCES
     src/chain/saver_file.cpp
     src/host/command_line.cpp
+    src/host/screen_area.cpp
     src/power/power_packets.cpp
     src/saver/countdown.cpp
     src/saver/logo_size.cpp

@@ -28,14 +28,23 @@ void ShowLaunchFailure(DWORD error)
 
 } // namespace
 
-void FillChainedSaverCommand(const char* path, const char* switchText)
+bool FillChainedSaverCommand(const char* path, const char* switchText)
 {
-    snprintf(ChainedSaverPath, sizeof ChainedSaverPath, "%s", path);
     // A program reads its own path up to the first blank unless it is quoted, and
     // would take the rest of the path for its switch.
-    const char* quote = strpbrk(ChainedSaverPath, " \t") ? "\"" : "";
-    snprintf(ChainedSaverCommandLine, sizeof ChainedSaverCommandLine, "%s%s%s%s", quote,
-             ChainedSaverPath, quote, switchText);
+    const char* quote = strpbrk(path, " \t") ? "\"" : "";
+    int pathLength = snprintf(ChainedSaverPath, sizeof ChainedSaverPath, "%s", path);
+    int commandLength = snprintf(ChainedSaverCommandLine, sizeof ChainedSaverCommandLine,
+                                 "%s%s%s%s", quote, path, quote, switchText);
+    // A command cut short could lose its switch and start the wrong mode.
+    if (pathLength < 0 || static_cast<size_t>(pathLength) >= sizeof ChainedSaverPath
+        || commandLength < 0
+        || static_cast<size_t>(commandLength) >= sizeof ChainedSaverCommandLine) {
+        ChainedSaverPath[0] = '\0';
+        ChainedSaverCommandLine[0] = '\0';
+        return false;
+    }
+    return true;
 }
 
 bool LaunchSaver(const char* application, char* commandLine, DWORD* processId, bool quiet)
@@ -45,11 +54,16 @@ bool LaunchSaver(const char* application, char* commandLine, DWORD* processId, b
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process = {};
+    // An empty command is one that did not fit its buffer: no such program.
+    DWORD error = ERROR_FILE_NOT_FOUND;
     // Handles are inherited on purpose: a started saver gets what this process holds.
-    if (!CreateProcessA(application, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
-                        nullptr, nullptr, &startup, &process)) {
+    if (commandLine[0] == '\0'
+        || !CreateProcessA(application, commandLine, nullptr, nullptr, TRUE,
+                           NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process)) {
+        if (commandLine[0] != '\0')
+            error = GetLastError();
         if (!quiet)
-            ShowLaunchFailure(GetLastError());
+            ShowLaunchFailure(error);
         return false;
     }
     if (processId)

@@ -3,6 +3,8 @@
 #include "host/host.h"
 
 #include "host/command_line.h"
+#include "host/outside.h"
+#include "host/screen_area.h"
 #include "resources/resource.h"
 #include "saver/preview_window.h"
 #include "saver/saver_window.h"
@@ -72,9 +74,10 @@ int ProgramEntry()
 
 RECT VirtualScreenRect()
 {
-    int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-            top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    ScreenArea area = VirtualScreenArea(
+        Outside::SystemMetric(SM_XVIRTUALSCREEN), Outside::SystemMetric(SM_YVIRTUALSCREEN),
+        Outside::SystemMetric(SM_CXVIRTUALSCREEN), Outside::SystemMetric(SM_CYVIRTUALSCREEN));
+    return {area.left, area.top, area.right, area.bottom};
 }
 
 BOOL CreateSaverWindow(HINSTANCE instance)

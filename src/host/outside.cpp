@@ -13,6 +13,11 @@ BOOL(WINAPI* ControlDevice)(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD
     = DeviceIoControl;
 BOOL(WINAPI* CloseDevice)(HANDLE) = CloseHandle;
 
+HPOWERNOTIFY(WINAPI* RegisterPowerSetting)(HANDLE, LPCGUID, DWORD) = RegisterPowerSettingNotification;
+BOOL(WINAPI* UnregisterPowerSetting)(HPOWERNOTIFY) = UnregisterPowerSettingNotification;
+
+int(WINAPI* SystemMetric)(int) = GetSystemMetrics;
+
 BOOL(WINAPI* ShowHelp)(HWND, LPCSTR, UINT, ULONG_PTR) = WinHelpA;
 
 int(WINAPI* ShowMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;

@@ -1,5 +1,6 @@
 // Calls that leave the system: the display driver, the drive-standby device,
-// the help engine and modal message boxes. Each points at the real system call;
+// the power-setting notices, the virtual screen's metrics, the help engine and
+// modal message boxes. Each points at the real system call;
 // tests point them at stand-ins of their own and put them back afterwards.
 #pragma once
 #include <windows.h>
@@ -21,6 +22,13 @@ extern BOOL(WINAPI* ControlDevice)(HANDLE device, DWORD code, LPVOID input, DWOR
                                    LPVOID output, DWORD outputSize, LPDWORD bytesReturned,
                                    LPOVERLAPPED overlapped);
 extern BOOL(WINAPI* CloseDevice)(HANDLE device);
+
+// Power-setting notices, whose registration only Windows itself sees
+extern HPOWERNOTIFY(WINAPI* RegisterPowerSetting)(HANDLE recipient, LPCGUID setting, DWORD flags);
+extern BOOL(WINAPI* UnregisterPowerSetting)(HPOWERNOTIFY notice);
+
+// System metrics, for the virtual screen that the monitors make up
+extern int(WINAPI* SystemMetric)(int index);
 
 // Help engine
 extern BOOL(WINAPI* ShowHelp)(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);

@@ -1,6 +1,8 @@
 // What Windows reports of the display's state during a saver run.
 #include "power/display_state.h"
 
+#include "host/outside.h"
+
 namespace {
 
 // The settings' identifiers, kept here rather than taken from the import
@@ -16,7 +18,7 @@ HPOWERNOTIFY MonitorPowerNotice;
 void StopNotice(HPOWERNOTIFY* notice)
 {
     if (*notice)
-        UnregisterPowerSettingNotification(*notice);
+        Outside::UnregisterPowerSetting(*notice);
     *notice = nullptr;
 }
 
@@ -25,10 +27,10 @@ void StopNotice(HPOWERNOTIFY* notice)
 void WatchDisplayState(HWND window)
 {
     StopWatchingDisplayState();
-    ConsoleDisplayNotice
-        = RegisterPowerSettingNotification(window, &ConsoleDisplaySetting, DEVICE_NOTIFY_WINDOW_HANDLE);
-    MonitorPowerNotice
-        = RegisterPowerSettingNotification(window, &MonitorPowerSetting, DEVICE_NOTIFY_WINDOW_HANDLE);
+    ConsoleDisplayNotice = Outside::RegisterPowerSetting(window, &ConsoleDisplaySetting,
+                                                         DEVICE_NOTIFY_WINDOW_HANDLE);
+    MonitorPowerNotice = Outside::RegisterPowerSetting(window, &MonitorPowerSetting,
+                                                       DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 
 void StopWatchingDisplayState()

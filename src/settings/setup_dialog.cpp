@@ -266,9 +266,9 @@ void OnLaunchClicked(HWND dialog, const char* switchText)
     const char* path = nullptr;
     if (!ReadSelectedSaver(dialog, text, &path))
         path = NoneText;
-    FillChainedSaverCommand(path, switchText);
-    if (SaverModeOf(ChainedSaverPath) != SaverModeChained)
+    if (SaverModeOf(path) != SaverModeChained)
         return;
+    FillChainedSaverCommand(path, switchText);
     (void)LaunchSaver(ChainedSaverPath, ChainedSaverCommandLine);
 }
 
