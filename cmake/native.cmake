@@ -20,6 +20,7 @@ set(KELVORIN_PORTABLE_TESTS
     tests/chain/saver_file_test.cpp
     tests/fuzz/replay_test.cpp
     tests/host/command_line_test.cpp
+    tests/host/screen_area_test.cpp
     tests/power/power_packets_test.cpp
     tests/saver/random_test.cpp
     tests/settings/minute_text_test.cpp

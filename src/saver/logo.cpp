@@ -107,7 +107,8 @@ void ReleaseLogo()
 
 void EraseLogoBackground(HWND window, HDC dc)
 {
-    if (SaverMode != SaverModeLogo)
+    // Nothing is drawn into a display that Windows darkened, not even black.
+    if (SaverMode != SaverModeLogo || SaverRunState.DisplayDark)
         return;
     RECT client;
     GetClientRect(window, &client);

@@ -58,6 +58,16 @@ protected:
     // Copies of the helper: a saver file as the catalogue would list it, and one
     // whose name holds a blank.
     std::string saver_ = TempPath("A.SCR"), spaced_ = TempPath("Some Saver.SCR");
+    // A saver whose path and " /S" fill the command buffer to its last character,
+    // and one a character longer.
+    std::string longest_ = PathOfLength(sizeof ChainedSaverCommandLine - 1 - 3),
+                tooLong_ = PathOfLength(sizeof ChainedSaverCommandLine - 3);
+
+    static std::string PathOfLength(size_t length)
+    {
+        std::string path = TempPath(".SCR");
+        return path.insert(path.size() - 4, length - path.size(), 'K');
+    }
 
     void SetUp() override
     {
@@ -80,7 +90,7 @@ protected:
     // A run that crashed may have left them.
     void RemoveFiles()
     {
-        for (const std::string& file : {record_, saver_, spaced_})
+        for (const std::string& file : {record_, saver_, spaced_, longest_, tooLong_})
             RemoveFileWhenFree(file);
     }
 
@@ -96,8 +106,8 @@ protected:
 TEST_F(Launcher, StartsTheProgramWithItsSwitchAndInheritedHandles)
 {
     std::string helper = Narrow(HelperProgramPath("record_launch"));
-    ASSERT_TRUE(CopyFileA(helper.c_str(), saver_.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(helper.c_str(), spaced_.c_str(), FALSE));
+    for (const std::string& copy : {saver_, spaced_, longest_})
+        ASSERT_TRUE(CopyFileA(helper.c_str(), copy.c_str(), FALSE));
     const struct {
         std::string path;
         const char* option;
@@ -109,6 +119,7 @@ TEST_F(Launcher, StartsTheProgramWithItsSwitchAndInheritedHandles)
         // One quoted argument, so the program reads its own switch.
         {spaced_, " /S", "\"" + spaced_ + "\" /S"},
         {spaced_, " /p 1234", "\"" + spaced_ + "\" /p 1234"},
+        {longest_, " /S", longest_ + " /S"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path + row.option);
@@ -129,17 +140,24 @@ TEST_F(Launcher, StartsTheProgramWithItsSwitchAndInheritedHandles)
     EXPECT_EQ(0, Shown.count);
 }
 
+// A program whose command would be cut short, and so could lose its switch,
+// is not started: it fails as one that is missing.
 TEST_F(Launcher, MissingProgramIsReported)
 {
-    std::string missing = TempPath("NOSUCH.SCR");
-    EXPECT_FALSE(Launch(missing, " /S"));
-    EXPECT_EQ(1, Shown.count);
-    EXPECT_EQ(nullptr, Shown.owner);
-    EXPECT_EQ("CreateProcess fail (2)", Shown.text);
-    EXPECT_EQ("CreateProcess", Shown.caption);
-    EXPECT_EQ(static_cast<UINT>(MB_OK), Shown.type);
-    EXPECT_FALSE(Launch(missing, " /p 1234", nullptr, true));
-    EXPECT_EQ(1, Shown.count) << "a quiet launch shows no box";
+    std::string helper = Narrow(HelperProgramPath("record_launch"));
+    ASSERT_TRUE(CopyFileA(helper.c_str(), tooLong_.c_str(), FALSE));
+    for (const std::string& path : {TempPath("NOSUCH.SCR"), tooLong_}) {
+        SCOPED_TRACE(path);
+        Shown = MessageBoxCall();
+        EXPECT_FALSE(Launch(path, " /S"));
+        EXPECT_EQ(1, Shown.count);
+        EXPECT_EQ(nullptr, Shown.owner);
+        EXPECT_EQ("CreateProcess fail (2)", Shown.text);
+        EXPECT_EQ("CreateProcess", Shown.caption);
+        EXPECT_EQ(static_cast<UINT>(MB_OK), Shown.type);
+        EXPECT_FALSE(Launch(path, " /p 1234", nullptr, true));
+        EXPECT_EQ(1, Shown.count) << "a quiet launch shows no box";
+    }
 }
 
 } // namespace

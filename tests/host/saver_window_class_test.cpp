@@ -7,6 +7,8 @@
 #include "saver/saver_window.h"
 #include "support/wine_test.h"
 
+#include <algorithm>
+
 namespace {
 
 int WINAPI NoMessageBox(HWND, LPCSTR, LPCSTR, UINT)
@@ -31,6 +33,7 @@ protected:
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
         Outside::ShowMessageBox = MessageBoxA;
+        Outside::SystemMetric = GetSystemMetrics;
     }
 };
 
@@ -47,6 +50,54 @@ TEST_F(SaverWindowClassTest, ClassHasNoCursorABlackBackgroundAndTheModuleIcon)
     EXPECT_EQ(reinterpret_cast<ULONG_PTR>(SaverWindowProc), GetClassLongPtrW(window, GCLP_WNDPROC));
     EXPECT_EQ(nullptr, GetParent(window));
     EXPECT_EQ(nullptr, GetMenu(window));
+}
+
+// The virtual screen's metrics as a layout would give them.
+int VirtualScreen[4];
+int WINAPI VirtualScreenMetric(int index)
+{
+    switch (index) {
+    case SM_XVIRTUALSCREEN:
+        return VirtualScreen[0];
+    case SM_YVIRTUALSCREEN:
+        return VirtualScreen[1];
+    case SM_CXVIRTUALSCREEN:
+        return VirtualScreen[2];
+    case SM_CYVIRTUALSCREEN:
+        return VirtualScreen[3];
+    }
+    return GetSystemMetrics(index);
+}
+
+// A monitor left of or above the primary one puts the corner at negative
+// coordinates; the window covers the whole virtual screen, made and changed.
+TEST_F(SaverWindowClassTest, TheWindowCoversTheVirtualScreenWhereverItsCornerLies)
+{
+    const struct {
+        int line;
+        int made[4], changed[4];
+    } rows[] = {
+        {__LINE__, {-800, 0, 1824, 768}, {0, -600, 1024, 1368}},
+        {__LINE__, {0, 0, 1024, 768}, {-1280, -200, 2304, 1024}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        Outside::SystemMetric = VirtualScreenMetric;
+        for (const int* metrics : {row.made, row.changed}) {
+            std::copy(metrics, metrics + 4, VirtualScreen);
+            if (metrics == row.made)
+                ASSERT_TRUE(CreateSaverWindow(ModuleInstance));
+            else
+                SendMessageW(SaverWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(metrics[2], metrics[3]));
+            RECT window, expected = {metrics[0], metrics[1], metrics[0] + metrics[2],
+                                     metrics[1] + metrics[3]};
+            GetWindowRect(SaverWindow, &window);
+            EXPECT_TRUE(EqualRect(&expected, &window))
+                << window.left << ", " << window.top << " - " << window.right << ", " << window.bottom;
+        }
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(SaverWindowClassTest, AClassThatCannotBeRegisteredEndsTheRunWithCodeZero)

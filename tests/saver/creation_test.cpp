@@ -55,6 +55,14 @@ TEST(SaverCreation, CountdownsStartAtTheirMinutesTimesSixty)
         EXPECT_EQ(TickTimerId, run.TickTimerSet);
         EXPECT_EQ(128, run.LogoWidth);
         EXPECT_EQ(85, run.LogoHeight);
+        // Windows reports the display's state only to a window that asked for it.
+        const std::vector<std::string> asked = {"console display for the window",
+                                                "monitor power for the window"};
+        EXPECT_EQ(asked, saver.notices);
+        saver.Close();
+        std::vector<std::string> givenBack = asked;
+        givenBack.insert(givenBack.end(), {"give back console display", "give back monitor power"});
+        EXPECT_EQ(givenBack, saver.notices);
     }
 }
 

@@ -149,6 +149,31 @@ TEST(SaverDisplayReport, OnDuringAStageCountsTheStagesAgainAndDarkOnStopsTheFram
     }
 }
 
+// Windows darkens the display while Standby is still to come, first in the
+// first minute and then just after a re-arm: the tick goes on, and Standby
+// comes a minute after the count began.
+TEST(SaverDisplayReport, DarkWhileAStageOrARearmIsPendingTheTickGoesOn)
+{
+    for (bool rearmFirst : {false, true}) {
+        SCOPED_TRACE(rearmFirst ? "after a re-arm" : "in the first minute");
+        SaverHarness saver;
+        ASSERT_NE(nullptr, saver.Open(SaverIni({"Screen Saver=kelvorin.scr", "Video Managed=1",
+                                                "Standby=1", "Standby After=1"})));
+        if (rearmFirst) {
+            saver.Ticks(60);
+            ReportDisplay(saver.window, &ConsoleDisplaySetting, 1);
+            ASSERT_TRUE(SaverRunState.RearmPending);
+        }
+        size_t before = saver.events.size();
+        ReportDisplay(saver.window, &ConsoleDisplaySetting, 0);
+        for (int tick = 1; tick <= 60; ++tick) {
+            ASSERT_NE(0, SaverRunState.TickTimerSet) << "stopped before tick " << tick;
+            saver.Tick();
+        }
+        EXPECT_EQ(std::vector<std::string>{"display Standby"}, saver.EventsSince(before));
+    }
+}
+
 enum class Ending { Close, QuitThroughHook, Destroy };
 
 struct EndingRow {
@@ -175,11 +200,20 @@ TEST(SaverShutdown, EveryEndingTurnsTheDisplayOnAndTheDriveUpInItsOrder)
                                                 "Standby After=0", "Drive Standby=1",
                                                 "Spin Down After=0", "PWProtected=1"})));
         ASSERT_NE(nullptr, SaverRunState.MessageHook) << "installed by WM_SIZE";
+        // Windows darkened the display first; the stage comes all the same.
+        ReportDisplay(saver.window, &ConsoleDisplaySetting, 0);
         saver.Tick();
         ASSERT_EQ((std::vector<std::string>{"display capabilities", "drive SpinDown",
                                             "display Standby"}),
                   saver.EventsSince(0));
 
+        // Windows reports the display on as the ending turns it on: a run that
+        // is closing counts nothing again and sets no timer.
+        uint16_t timerAfterReport = 0;
+        saver.duringDisplayOn = [&] {
+            ReportDisplay(saver.window, &ConsoleDisplaySetting, 1);
+            timerAfterReport = SaverRunState.TickTimerSet;
+        };
         size_t before = saver.events.size();
         bool quit = false;
         switch (row.ending) {
@@ -204,6 +238,7 @@ TEST(SaverShutdown, EveryEndingTurnsTheDisplayOnAndTheDriveUpInItsOrder)
         EXPECT_TRUE(quit) << "the hook was gone before the quit message was posted";
         EXPECT_EQ(nullptr, SaverRunState.MessageHook);
         EXPECT_EQ(0, SaverRunState.TickTimerSet);
+        EXPECT_EQ(0, timerAfterReport);
         EXPECT_EQ(DisplayStageOn, SaverRunState.DisplayStage);
         EXPECT_FALSE(SaverRunState.DriveSpunDown);
         EXPECT_EQ(nullptr, SaverRunState.LogoDC);

@@ -205,6 +205,11 @@ TEST(LogoPainter, ADisplayThatWindowsDarkenedGetsNoFramesUntilItIsOnAgain)
     Paint(saver.window);
     EXPECT_EQ(Red, PixelAt(saver.window, 0, 0));
     EXPECT_EQ(Red, PixelAt(saver.window, 41 + 23, 227 + 18)) << "nothing is drawn, not even black";
+    // An erase of its own, as a monitor change brings, paints nothing either.
+    HDC dc = GetDC(saver.window);
+    SendMessageW(saver.window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    ReleaseDC(saver.window, dc);
+    EXPECT_EQ(Red, PixelAt(saver.window, 0, 0)) << "erased while dark";
 
     ReportDisplay(saver.window, &ConsoleDisplaySetting, 1);
     EXPECT_NE(0, SaverRunState.TickTimerSet) << "the frames need their timer again";

@@ -35,6 +35,19 @@ const char* StateName(uint32_t state)
     return "?";
 }
 
+const GUID* const KnownSettings[] = {&ConsoleDisplaySetting, &MonitorPowerSetting};
+const char* const KnownSettingNames[] = {"console display", "monitor power"};
+// A handle per known setting (1, 2, ...), and the setting a handle stands for.
+HPOWERNOTIFY NoticeHandle(int index)
+{
+    return reinterpret_cast<HPOWERNOTIFY>(static_cast<INT_PTR>(index + 1));
+}
+const char* NoticeName(HPOWERNOTIFY notice)
+{
+    INT_PTR index = reinterpret_cast<INT_PTR>(notice) - 1;
+    return index >= 0 && index < 2 ? KnownSettingNames[index] : "?";
+}
+
 // State codes of the state-record interface.
 const char* RecordStateName(uint32_t code)
 {
@@ -77,6 +90,8 @@ struct SaverStandIns {
             bool query = (ebx & 0xFF) == ReportCapabilities;
             h.Log(query ? std::string("display capabilities")
                         : std::string("display ") + StateName(ebx >> 8));
+            if (!query && (ebx >> 8) == DisplayPowerOn && h.duringDisplayOn)
+                h.duringDisplayOn();
             if (query ? h.queryFails : h.setFails)
                 return 0;
             if (outputSize >= 8) {
@@ -93,6 +108,8 @@ struct SaverStandIns {
             uint32_t code;
             memcpy(&code, input + 8, sizeof code);
             h.Log(std::string("display ") + RecordStateName(code));
+            if (code == 1 && h.duringDisplayOn)
+                h.duringDisplayOn();
             return h.setFails ? 0 : 1;
         }
         return 0;
@@ -104,6 +121,28 @@ struct SaverStandIns {
         if (SaverHarness::current_ && message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MONITORPOWER)
             H().Log("monitor " + std::to_string(static_cast<int>(lParam)));
         return SaverWindowProc(window, message, wParam, lParam);
+    }
+    static HPOWERNOTIFY WINAPI RegisterSetting(HANDLE recipient, LPCGUID setting, DWORD flags)
+    {
+        for (int i = 0; i < 2; ++i) {
+            if (!IsEqualGUID(*setting, *KnownSettings[i]))
+                continue;
+            // Asked for while the window is being made, before the harness holds it.
+            wchar_t className[64] = L"";
+            GetClassNameW(static_cast<HWND>(recipient), className, 64);
+            bool toWindow = wcscmp(className, TestSaverClass) == 0
+                            && flags == DEVICE_NOTIFY_WINDOW_HANDLE;
+            H().notices.push_back(std::string(KnownSettingNames[i])
+                                  + (toWindow ? " for the window" : " for another"));
+            return NoticeHandle(i);
+        }
+        H().notices.push_back("another setting");
+        return nullptr;
+    }
+    static BOOL WINAPI UnregisterSetting(HPOWERNOTIFY notice)
+    {
+        H().notices.push_back(std::string("give back ") + NoticeName(notice));
+        return TRUE;
     }
     static HANDLE WINAPI OpenDevice(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
                                     HANDLE)
@@ -226,6 +265,8 @@ SaverHarness::SaverHarness()
     Outside::ControlDevice = SaverStandIns::ControlDevice;
     Outside::CloseDevice = SaverStandIns::CloseDevice;
     Outside::ShowMessageBox = SaverStandIns::ShowBox;
+    Outside::RegisterPowerSetting = SaverStandIns::RegisterSetting;
+    Outside::UnregisterPowerSetting = SaverStandIns::UnregisterSetting;
     // Each saver process runs once; tests run many saver windows.
     ResetSaverProcess();
 
@@ -248,6 +289,8 @@ SaverHarness::~SaverHarness()
     Outside::ControlDevice = DeviceIoControl;
     Outside::CloseDevice = CloseHandle;
     Outside::ShowMessageBox = MessageBoxA;
+    Outside::RegisterPowerSetting = RegisterPowerSettingNotification;
+    Outside::UnregisterPowerSetting = UnregisterPowerSettingNotification;
     ResetSaverRunState();
     current_ = nullptr;
 }

@@ -50,9 +50,14 @@ public:
     std::function<bool(DWORD code)> deviceAnswer;
     // Called inside a message box, after it has been logged.
     std::function<void()> duringMessageBox;
+    // Called inside every request to turn the display on, after it has been logged.
+    std::function<void()> duringDisplayOn;
 
     std::vector<std::string> events;   // "<tick> display Standby", "<tick> drive SpinDown", ...
     std::vector<std::string> boxes;    // "<caption>: <text>"
+    // Power-setting notices asked for and given back: "console display for the
+    // window", "give back monitor power", ...
+    std::vector<std::string> notices;
     int tick = 0;                      // ticks sent so far by Tick()
     int escapes = 0;                   // display escapes other than the probe
     HWND window = nullptr;
