@@ -52,21 +52,14 @@ TEST_F(SaverWindowClassTest, ClassHasNoCursorABlackBackgroundAndTheModuleIcon)
     EXPECT_EQ(nullptr, GetMenu(window));
 }
 
-// The virtual screen's metrics as a layout would give them.
+// The virtual screen's metrics as a layout would give them: x, y, width, height.
 int VirtualScreen[4];
 int WINAPI VirtualScreenMetric(int index)
 {
-    switch (index) {
-    case SM_XVIRTUALSCREEN:
-        return VirtualScreen[0];
-    case SM_YVIRTUALSCREEN:
-        return VirtualScreen[1];
-    case SM_CXVIRTUALSCREEN:
-        return VirtualScreen[2];
-    case SM_CYVIRTUALSCREEN:
-        return VirtualScreen[3];
-    }
-    return GetSystemMetrics(index);
+    static_assert(SM_CYVIRTUALSCREEN - SM_XVIRTUALSCREEN == 3, "four metrics in a row");
+    return index >= SM_XVIRTUALSCREEN && index <= SM_CYVIRTUALSCREEN
+               ? VirtualScreen[index - SM_XVIRTUALSCREEN]
+               : GetSystemMetrics(index);
 }
 
 // A monitor left of or above the primary one puts the corner at negative

@@ -37,16 +37,6 @@ const char* StateName(uint32_t state)
 
 const GUID* const KnownSettings[] = {&ConsoleDisplaySetting, &MonitorPowerSetting};
 const char* const KnownSettingNames[] = {"console display", "monitor power"};
-// A handle per known setting (1, 2, ...), and the setting a handle stands for.
-HPOWERNOTIFY NoticeHandle(int index)
-{
-    return reinterpret_cast<HPOWERNOTIFY>(static_cast<INT_PTR>(index + 1));
-}
-const char* NoticeName(HPOWERNOTIFY notice)
-{
-    INT_PTR index = reinterpret_cast<INT_PTR>(notice) - 1;
-    return index >= 0 && index < 2 ? KnownSettingNames[index] : "?";
-}
 
 // State codes of the state-record interface.
 const char* RecordStateName(uint32_t code)
@@ -122,26 +112,27 @@ struct SaverStandIns {
             H().Log("monitor " + std::to_string(static_cast<int>(lParam)));
         return SaverWindowProc(window, message, wParam, lParam);
     }
+    // The handle of a known setting is its place in KnownSettings, counted from 1.
     static HPOWERNOTIFY WINAPI RegisterSetting(HANDLE recipient, LPCGUID setting, DWORD flags)
     {
-        for (int i = 0; i < 2; ++i) {
-            if (!IsEqualGUID(*setting, *KnownSettings[i]))
-                continue;
-            // Asked for while the window is being made, before the harness holds it.
-            wchar_t className[64] = L"";
-            GetClassNameW(static_cast<HWND>(recipient), className, 64);
-            bool toWindow = wcscmp(className, TestSaverClass) == 0
-                            && flags == DEVICE_NOTIFY_WINDOW_HANDLE;
-            H().notices.push_back(std::string(KnownSettingNames[i])
-                                  + (toWindow ? " for the window" : " for another"));
-            return NoticeHandle(i);
+        // Asked for while the window is being made, before the harness holds it.
+        wchar_t className[64] = L"";
+        GetClassNameW(static_cast<HWND>(recipient), className, 64);
+        bool toWindow = wcscmp(className, TestSaverClass) == 0 && flags == DEVICE_NOTIFY_WINDOW_HANDLE;
+        for (INT_PTR i = 0; i < 2; ++i) {
+            if (IsEqualGUID(*setting, *KnownSettings[i])) {
+                H().notices.push_back(std::string(KnownSettingNames[i])
+                                      + (toWindow ? " for the window" : " for another"));
+                return reinterpret_cast<HPOWERNOTIFY>(i + 1);
+            }
         }
         H().notices.push_back("another setting");
         return nullptr;
     }
     static BOOL WINAPI UnregisterSetting(HPOWERNOTIFY notice)
     {
-        H().notices.push_back(std::string("give back ") + NoticeName(notice));
+        INT_PTR i = reinterpret_cast<INT_PTR>(notice) - 1;
+        H().notices.push_back(std::string("give back ") + (i == 0 || i == 1 ? KnownSettingNames[i] : "?"));
         return TRUE;
     }
     static HANDLE WINAPI OpenDevice(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
