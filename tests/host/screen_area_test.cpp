@@ -1,31 +1,26 @@
 // The rectangle a saver window covers, from the virtual screen's four metrics.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "host/screen_area.h"
 
 namespace {
 
 TEST(VirtualScreenArea, CoversTheMetricsWhereverTheCornerLies)
 {
-    const struct {
-        int line;
-        int32_t left, top, width, height;
-        ScreenArea area;
-    } rows[] = {
-        {__LINE__, 0, 0, 1024, 768, {0, 0, 1024, 768}},
-        // A monitor left of the primary one, and one above it.
-        {__LINE__, -1280, 0, 2304, 1024, {-1280, 0, 1024, 1024}},
-        {__LINE__, -800, -600, 1824, 1368, {-800, -600, 1024, 768}},
-        // Metrics that could not be read give nothing to cover.
-        {__LINE__, -800, -600, 0, 1368, {-800, -600, -800, -600}},
+    // left, top, width, height → left, top, right, bottom
+    const int32_t rows[][8] = {
+        {0, 0, 1024, 768, 0, 0, 1024, 768},
+        {-1280, 0, 2304, 1024, -1280, 0, 1024, 1024},   // a monitor left of the primary
+        {-800, -600, 1824, 1368, -800, -600, 1024, 768}, // ...and one above it
+        {-800, -600, 0, 1368, -800, -600, -800, -600},   // a metric that could not be read
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
-        ScreenArea area = VirtualScreenArea(row.left, row.top, row.width, row.height);
-        EXPECT_EQ(row.area.left, area.left);
-        EXPECT_EQ(row.area.top, area.top);
-        EXPECT_EQ(row.area.right, area.right);
-        EXPECT_EQ(row.area.bottom, area.bottom);
+        ScreenArea area = VirtualScreenArea(row[0], row[1], row[2], row[3]);
+        EXPECT_EQ((std::vector<int32_t>{row[4], row[5], row[6], row[7]}),
+                  (std::vector<int32_t>{area.left, area.top, area.right, area.bottom}))
+            << row[0] << ", " << row[1] << ", " << row[2] << " x " << row[3];
     }
 }
 
