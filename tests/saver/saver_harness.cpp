@@ -130,6 +130,15 @@ struct SaverStandIns {
         H().Log("device closed");
         return TRUE;
     }
+    // A laptop's battery, on it or on the mains as the test says.
+    static BOOL WINAPI ReadPowerStatus(LPSYSTEM_POWER_STATUS status)
+    {
+        *status = SYSTEM_POWER_STATUS{};
+        status->ACLineStatus = H().onBattery ? 0 : 1;
+        status->BatteryFlag = H().onBattery ? 0 : 8;    // high, or charging
+        status->BatteryLifePercent = 50;
+        return TRUE;
+    }
     static int WINAPI ShowBox(HWND, LPCSTR text, LPCSTR caption, UINT)
     {
         H().boxes.push_back(std::string(caption) + ": " + text);
@@ -178,6 +187,8 @@ const GUID ConsoleDisplaySetting
     = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 const GUID MonitorPowerSetting
     = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+const GUID PowerSourceSetting
+    = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
 
 LRESULT ReportDisplay(HWND window, const GUID* setting, DWORD value, DWORD length, WPARAM event)
 {
@@ -226,6 +237,7 @@ SaverHarness::SaverHarness()
     Outside::ControlDevice = SaverStandIns::ControlDevice;
     Outside::CloseDevice = SaverStandIns::CloseDevice;
     Outside::ShowMessageBox = SaverStandIns::ShowBox;
+    Outside::ReadPowerStatus = SaverStandIns::ReadPowerStatus;
     // Each saver process runs once; tests run many saver windows.
     ResetSaverProcess();
 
@@ -248,6 +260,7 @@ SaverHarness::~SaverHarness()
     Outside::ControlDevice = DeviceIoControl;
     Outside::CloseDevice = CloseHandle;
     Outside::ShowMessageBox = MessageBoxA;
+    Outside::ReadPowerStatus = GetSystemPowerStatus;
     ResetSaverRunState();
     current_ = nullptr;
 }

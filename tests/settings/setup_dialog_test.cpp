@@ -3,6 +3,8 @@
 // do, and what OK and Cancel leave in control.ini.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -551,6 +553,157 @@ TEST_F(SetupDialogTest, ThePasswordControlsNeverOpenOrChangeAnything)
     EXPECT_EQ(first, after);
     EXPECT_EQ(nullptr, box);
     EXPECT_EQ(before, ControlIniContents());
+}
+
+// ---- The battery column ------------------------------------------------------
+
+const int BatteryFields[] = {IDC_BATTERY_STANDBY_AFTER, IDC_BATTERY_SUSPEND_AFTER, IDC_BATTERY_OFF_AFTER,
+                             IDC_BATTERY_SPIN_DOWN_AFTER};
+const int BatteryBars[] = {IDC_BATTERY_STANDBY_SPIN, IDC_BATTERY_SUSPEND_SPIN, IDC_BATTERY_OFF_SPIN,
+                           IDC_BATTERY_SPIN_DOWN_SPIN};
+const std::vector<std::string> NoColumn(4, "none");
+
+// The battery fields' texts, "-" before a disabled one's; "none" where there is none.
+std::vector<std::string> BatteryView(HWND dialog)
+{
+    std::vector<std::string> view;
+    for (int id : BatteryFields) {
+        HWND field = GetDlgItem(dialog, id);
+        view.push_back(!field ? "none" : (IsWindowEnabled(field) ? "" : "-") + TextOf(dialog, id));
+    }
+    return view;
+}
+
+RECT RectIn(HWND dialog, HWND control)
+{
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Where a battery column is shown: the headings, the tab order right after each
+// row's own field, and room made without covering any other control.
+void CheckColumnLayout(HWND dialog)
+{
+    EXPECT_EQ("Plugged in", TextOf(dialog, IDC_PLUGGED_IN_HEADING));
+    EXPECT_EQ("On battery", TextOf(dialog, IDC_ON_BATTERY_HEADING));
+    for (int row = 0; row < 4; ++row) {
+        HWND next = GetWindow(GetDlgItem(dialog, MinuteFields[row]), GW_HWNDNEXT);
+        EXPECT_EQ(GetDlgItem(dialog, BatteryBars[row]), next) << "row " << row;
+        EXPECT_EQ(GetDlgItem(dialog, BatteryFields[row]), GetWindow(next, GW_HWNDNEXT)) << "row " << row;
+    }
+    RECT client, added = {0, 0, 294, 229};
+    GetClientRect(dialog, &client);
+    MapDialogRect(dialog, &added);
+    const int widened = client.right - added.right;
+    EXPECT_GT(widened, 0);
+    RECT frame = RectIn(dialog, GetDlgItem(dialog, IDC_HARDWARE_FRAME));
+    for (HWND a = GetWindow(dialog, GW_CHILD); a; a = GetWindow(a, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(a);
+        if (id != IDC_PLUGGED_IN_HEADING && id != IDC_ON_BATTERY_HEADING
+            && std::find(std::begin(BatteryFields), std::end(BatteryFields), id) == std::end(BatteryFields)
+            && std::find(std::begin(BatteryBars), std::end(BatteryBars), id) == std::end(BatteryBars))
+            continue;
+        RECT mine = RectIn(dialog, a), overlap;
+        EXPECT_TRUE(mine.left >= frame.left && mine.right <= frame.right && mine.top >= frame.top
+                    && mine.bottom <= frame.bottom) << "control " << id << " inside the frame";
+        for (HWND b = GetWindow(dialog, GW_CHILD); b; b = GetWindow(b, GW_HWNDNEXT)) {
+            char kind[16] = {};
+            GetClassNameA(b, kind, sizeof kind);
+            bool frameBox = (GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX
+                            && lstrcmpiA(kind, "Button") == 0;
+            RECT other = RectIn(dialog, b);
+            EXPECT_FALSE(a != b && !frameBox && IntersectRect(&overlap, &mine, &other))
+                << "control " << id << " covers control " << GetDlgCtrlID(b);
+        }
+    }
+    RECT password = RectIn(dialog, GetDlgItem(dialog, IDC_PASSWORD_PROTECTED)), template108 = {206, 25, 284, 35};
+    MapDialogRect(dialog, &template108);
+    EXPECT_EQ(template108.left + widened, password.left) << "what lies right of the column moved by as much";
+}
+
+struct BatteryColumnRow {
+    int line;
+    bool battery;
+    Values stored;
+    std::function<void(HWND)> change;       // before OK, if any
+    std::vector<std::string> shown;         // the battery fields after the change
+    Values saved;                           // by OK, over the defaults
+};
+
+TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinutes)
+{
+    const BatteryColumnRow rows[] = {
+        {__LINE__, false, {}, nullptr, NoColumn, {}},
+        // A stored battery key stays as it was: nothing writes it.
+        {__LINE__, false, {{"Battery Standby After", "7"}}, nullptr, NoColumn, {{"Battery Standby After", "7"}}},
+        {__LINE__, true, {}, nullptr, {"-0", "-0", "-0", "-1"},
+         {{"Battery Standby After", "0"}, {"Battery Suspend After", "0"}, {"Battery Off After", "0"},
+          {"Battery Spin Down After", "1"}}},
+        // A stored battery count shown and moved by its arrows; a missing one shows its twin.
+        {__LINE__, true, {{"Standby", "1"}, {"Standby After", "5"}, {"Battery Standby After", "7"}, {"Suspend After", "3"}},
+         [](HWND dialog) {
+             ScrollBar(dialog, IDC_BATTERY_STANDBY_SPIN, SB_LINEUP);
+             ScrollBar(dialog, IDC_BATTERY_STANDBY_SPIN, SB_LINEUP);
+         },
+         {"9", "-3", "-0", "-1"},
+         {{"Standby", "1"}, {"Standby After", "5"}, {"Suspend After", "3"}, {"Battery Standby After", "9"},
+          {"Battery Suspend After", "3"}, {"Battery Off After", "0"}, {"Battery Spin Down After", "1"}}},
+        // Typed counts and the arrows within the twins' limits.
+        {__LINE__, true, {{"Battery Off After", "150"}},
+         [](HWND dialog) {
+             TypeText(dialog, IDC_BATTERY_STANDBY_AFTER, "150");
+             TypeText(dialog, IDC_BATTERY_SPIN_DOWN_AFTER, "150");
+             ScrollBar(dialog, IDC_BATTERY_OFF_SPIN, SB_LINEDOWN);
+         },
+         {"-150", "-0", "-98", "-150"},
+         {{"Battery Standby After", "99"}, {"Battery Suspend After", "0"}, {"Battery Off After", "98"},
+          {"Battery Spin Down After", "150"}}},
+        // Each battery field is enabled with its row.
+        {__LINE__, true, {{"Video Managed", "1"}},
+         [](HWND dialog) {
+             Click(dialog, IDC_STANDBY);
+             Click(dialog, IDC_DRIVE_STANDBY);
+         },
+         {"0", "-0", "-0", "1"},
+         {{"Video Managed", "1"}, {"Standby", "1"}, {"Drive Standby", "1"}, {"Battery Standby After", "0"},
+          {"Battery Suspend After", "0"}, {"Battery Off After", "0"}, {"Battery Spin Down After", "1"}}},
+    };
+    for (const BatteryColumnRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        if (row.stored.empty())
+            RemoveControlIni();
+        else
+            SetControlIni(Ini(row.stored));
+        FakeOutside fake;
+        fake.displayAnswers = fake.deviceOpens = true;
+        fake.battery = row.battery;
+        InstallFakeOutside(fake);
+        std::vector<std::string> shown;
+        RECT client = {}, templateSize = {0, 0, 294, 229};
+        EXPECT_EQ(1, Run({Do([&](HWND dialog) {
+                              GetClientRect(dialog, &client);
+                              MapDialogRect(dialog, &templateSize);
+                              if (row.battery)
+                                  CheckColumnLayout(dialog);
+                              if (row.change)
+                                  row.change(dialog);
+                              shown = BatteryView(dialog);
+                          }),
+                          Press(IDOK)}));
+        EXPECT_EQ(row.shown, shown);
+        EXPECT_EQ(!row.battery, EqualRect(&client, &templateSize) != FALSE) << "the template's size without a battery";
+        Values saved = row.stored;
+        for (const auto& value : row.saved)
+            saved[value.first] = value.second;
+        EXPECT_EQ(Saved(saved), SavedValues());
+        if (row.battery && row.stored.empty())
+            EXPECT_NE(std::string::npos,
+                      ControlIniContents().find("SCRNSAVE.EXE=None\r\nBattery Suspend After=0\r\nBattery Standby After=0\r\n"
+                                                "Battery Off After=0\r\nBattery Spin Down After=1\r\n"))
+                << "after the other keys, in their twins' order";
+    }
 }
 
 // ---- Test and Setup --------------------------------------------------------
