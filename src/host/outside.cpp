@@ -16,6 +16,8 @@ BOOL(WINAPI* CloseDevice)(HANDLE) = CloseHandle;
 HPOWERNOTIFY(WINAPI* RegisterPowerSetting)(HANDLE, LPCGUID, DWORD) = RegisterPowerSettingNotification;
 BOOL(WINAPI* UnregisterPowerSetting)(HPOWERNOTIFY) = UnregisterPowerSettingNotification;
 
+BOOL(WINAPI* ReadPowerStatus)(LPSYSTEM_POWER_STATUS) = GetSystemPowerStatus;
+
 int(WINAPI* SystemMetric)(int) = GetSystemMetrics;
 
 BOOL(WINAPI* ShowHelp)(HWND, LPCSTR, UINT, ULONG_PTR) = WinHelpA;

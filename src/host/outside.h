@@ -1,5 +1,5 @@
 // Calls that leave the system: the display driver, the drive-standby device,
-// the power-setting notices, the virtual screen's metrics, the help engine and
+// the power-setting notices, the power source, the virtual screen's metrics, the help engine and
 // modal message boxes. Each points at the real system call;
 // tests point them at stand-ins of their own and put them back afterwards.
 #pragma once
@@ -26,6 +26,9 @@ extern BOOL(WINAPI* CloseDevice)(HANDLE device);
 // Power-setting notices, whose registration only Windows itself sees
 extern HPOWERNOTIFY(WINAPI* RegisterPowerSetting)(HANDLE recipient, LPCGUID setting, DWORD flags);
 extern BOOL(WINAPI* UnregisterPowerSetting)(HPOWERNOTIFY notice);
+
+// The power source and the system battery
+extern BOOL(WINAPI* ReadPowerStatus)(LPSYSTEM_POWER_STATUS status);
 
 // System metrics, for the virtual screen that the monitors make up
 extern int(WINAPI* SystemMetric)(int index);

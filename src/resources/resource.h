@@ -16,6 +16,8 @@
 #define IDS_SCRNSAVE_EXE            1011
 #define IDS_NONE                    1013
 #define IDS_OWN_NAME                1014
+#define IDS_PLUGGED_IN              1050    // heading of the minute column for the mains
+#define IDS_ON_BATTERY              1051    // heading of the battery's minute column
 
 // Setup dialog: check boxes
 #define IDC_VIDEO_MANAGED           101
@@ -40,6 +42,18 @@
 #define IDC_SPIN_DOWN_SPIN          1038
 #define IDC_SPIN_DOWN_AFTER         1035
 #define IDC_SPIN_DOWN_LABEL         1037
+
+// Setup dialog: the battery column, made at run time where a battery is reported
+#define IDC_BATTERY_STANDBY_SPIN    1040
+#define IDC_BATTERY_STANDBY_AFTER   1041
+#define IDC_BATTERY_SUSPEND_SPIN    1042
+#define IDC_BATTERY_SUSPEND_AFTER   1043
+#define IDC_BATTERY_OFF_SPIN        1044
+#define IDC_BATTERY_OFF_AFTER       1045
+#define IDC_BATTERY_SPIN_DOWN_SPIN  1046
+#define IDC_BATTERY_SPIN_DOWN_AFTER 1047
+#define IDC_PLUGGED_IN_HEADING      1048
+#define IDC_ON_BATTERY_HEADING      1049
 
 // Setup dialog: buttons, the saver list and frames
 #define IDC_SET_PASSWORD            109

@@ -55,6 +55,13 @@ struct SaverRunStateRecord {
     uint16_t SuspendCountdown = 0;
     uint16_t OffCountdown = 0;
     uint16_t SpinDownCountdown = 0;
+    // The seconds each countdown counts from: less the countdown, what it has counted.
+    uint16_t StandbyStart = 0;
+    uint16_t SuspendStart = 0;
+    uint16_t OffStart = 0;
+    uint16_t SpinDownStart = 0;
+    bool OnBattery = false;             // the countdowns count the battery's minutes
+    bool StagesRearmed = false;         // the stage countdowns count from a re-arm
     int32_t DriveSpunDown = 0;
     int32_t RearmPending = 0;           // while set, the stage countdowns stand still
     HWND ChainWindow = nullptr;

@@ -8,6 +8,7 @@
 #include "host/outside.h"
 #include "power/display_power.h"
 #include "power/display_state.h"
+#include "power/power_source.h"
 #include "power/standby_device.h"
 #include "saver/countdown.h"
 #include "saver/random.h"
@@ -26,20 +27,27 @@ constexpr uint16_t RearmFloor = 60;
 
 LRESULT CALLBACK SaverQuitHook(int code, WPARAM wParam, LPARAM lParam);
 
+// The seconds a countdown of `kind` starts from at the run's start, on the run's power source.
+uint16_t StartSeconds(int kind)
+{
+    return CountdownSeconds(SourceMinutes(kind, SaverRunState.OnBattery));
+}
+
 void SetUpStages()
 {
     SaverRunStateRecord& run = SaverRunState;
+    run.OnBattery = RunningOnBattery();
     run.EnabledStages = (SaverSettings.Standby ? DisplayStageStandby : 0u)
                         | (SaverSettings.Suspend ? DisplayStageSuspend : 0u)
                         | (SaverSettings.Off ? DisplayStageOff : 0u);
     run.StandbyPending = SaverSettings.Standby;
     run.SuspendPending = SaverSettings.Suspend;
     run.OffPending = SaverSettings.Off;
-    run.StandbyCountdown = SaverSettings.Standby ? CountdownSeconds(SaverSettings.StandbyAfter) : 0;
-    run.SuspendCountdown = SaverSettings.Suspend ? CountdownSeconds(SaverSettings.SuspendAfter) : 0;
-    run.OffCountdown = SaverSettings.Off ? CountdownSeconds(SaverSettings.OffAfter) : 0;
-    run.SpinDownCountdown
-        = SaverSettings.DriveStandby ? CountdownSeconds(SaverSettings.SpinDownAfter) : 0;
+    run.StandbyCountdown = run.StandbyStart = SaverSettings.Standby ? StartSeconds(StandbyMinutes) : 0;
+    run.SuspendCountdown = run.SuspendStart = SaverSettings.Suspend ? StartSeconds(SuspendMinutes) : 0;
+    run.OffCountdown = run.OffStart = SaverSettings.Off ? StartSeconds(OffMinutes) : 0;
+    run.SpinDownCountdown = run.SpinDownStart
+        = SaverSettings.DriveStandby ? StartSeconds(SpinDownMinutes) : 0;
     run.DisplayStage = DisplayStageOn;
     run.ChainWindow = nullptr;
 }
@@ -63,7 +71,7 @@ void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
     if (SaverRunState.TickTimerSet == 0)
         Outside::ShowMessageBox(nullptr, "SetTimer fail", "WM_CREATE", MB_OK);
     // Last: Windows may report the display's state at once, to a run set up.
-    WatchDisplayState(window);
+    WatchPowerReports(window);
 }
 
 // A further WM_SIZE replaces the hook rather than stacking a second one.
@@ -114,7 +122,7 @@ void ShutDownSaverRun(HWND window, WPARAM wParam)
 void DestroySaverRun(HWND window, WPARAM wParam)
 {
     SaverRunState.RunEnding = true;
-    StopWatchingDisplayState();
+    StopWatchingPowerReports();
     ReleaseHookAndTimer(window, wParam);
     EndChainedSaver();
     SpinDriveUp();
@@ -128,9 +136,11 @@ void DestroySaverRun(HWND window, WPARAM wParam)
     CloseStandbyDevice();
 }
 
-uint16_t RearmCountdown(const char* key, uint16_t floor)
+// A re-armed countdown of `kind`: the minutes of the run's power source as the
+// file holds them now.
+uint16_t RearmCountdown(int kind, uint16_t floor)
 {
-    uint16_t seconds = CountdownSeconds(ReadSettingNumber(key, 0));
+    uint16_t seconds = CountdownSeconds(ReadSourceMinutes(kind, SaverRunState.OnBattery));
     return seconds == 0 ? floor : seconds;
 }
 
@@ -146,11 +156,12 @@ void RearmSaverRun(HWND window)
     run.SuspendPending = static_cast<int32_t>(run.EnabledStages & DisplayStageSuspend);
     run.OffPending = static_cast<int32_t>(run.EnabledStages & DisplayStageOff);
     if (run.SuspendPending)
-        run.SuspendCountdown = RearmCountdown("Suspend After", 0);
+        run.SuspendCountdown = run.SuspendStart = RearmCountdown(SuspendMinutes, 0);
     if (run.StandbyPending)
-        run.StandbyCountdown = RearmCountdown("Standby After", RearmFloor);
+        run.StandbyCountdown = run.StandbyStart = RearmCountdown(StandbyMinutes, RearmFloor);
     if (run.OffPending)
-        run.OffCountdown = RearmCountdown("Off After", RearmFloor);
+        run.OffCountdown = run.OffStart = RearmCountdown(OffMinutes, RearmFloor);
+    run.StagesRearmed = true;
     if (run.TickTimerSet == 0)
         SetTickTimer(window, TickPeriod);
     run.RearmPending = true;
@@ -178,6 +189,47 @@ void FollowDisplayReport(HWND window, int32_t report)
         if (run.TickTimerSet == 0)
             SetTickTimer(window, TickPeriod);
     }
+}
+
+// Where a stage's countdown starts on the run's power source: from the run's
+// start, the loaded minutes; after a re-arm, as a re-arm now would.
+uint16_t StageStart(int kind, uint16_t floor)
+{
+    return SaverRunState.StagesRearmed ? RearmCountdown(kind, floor) : StartSeconds(kind);
+}
+
+// The plug was pulled or put back: every countdown still running counts on
+// with the other source's minutes, less what it has already counted. A
+// countdown moved to 0 acts at the next tick. Stages entered stay entered;
+// nothing wakes and nothing is re-armed.
+void FollowPowerSource()
+{
+    SaverRunStateRecord& run = SaverRunState;
+    bool battery = RunningOnBattery();
+    if (run.RunEnding || battery == run.OnBattery)
+        return;
+    run.OnBattery = battery;
+    if (run.StandbyPending)
+        run.StandbyCountdown = MoveCountdown(&run.StandbyStart, run.StandbyCountdown,
+                                             StageStart(StandbyMinutes, RearmFloor));
+    if (run.SuspendPending)
+        run.SuspendCountdown
+            = MoveCountdown(&run.SuspendStart, run.SuspendCountdown, StageStart(SuspendMinutes, 0));
+    if (run.OffPending)
+        run.OffCountdown
+            = MoveCountdown(&run.OffStart, run.OffCountdown, StageStart(OffMinutes, RearmFloor));
+    if (SaverSettings.DriveStandby && !run.DriveSpunDown)
+        run.SpinDownCountdown = MoveCountdown(&run.SpinDownStart, run.SpinDownCountdown,
+                                              StartSeconds(SpinDownMinutes));
+}
+
+// Windows broadcasts the power source's changes to every top-level window and
+// reports the registered settings; bad notices change nothing.
+void FollowPowerBroadcast(HWND window, WPARAM event, LPARAM setting)
+{
+    FollowDisplayReport(window, DisplayReportOf(event, setting));
+    if (PowerSourceNoticeOf(event, setting))
+        FollowPowerSource();
 }
 
 // Monitors came or went: cover the virtual screen as it is now, still topmost.
@@ -297,7 +349,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         ShutDownSaverRun(window, wParam);
         return 1;
     case WM_POWERBROADCAST:
-        FollowDisplayReport(window, DisplayReportOf(wParam, lParam));
+        FollowPowerBroadcast(window, wParam, lParam);
         return TRUE;
     case WM_DISPLAYCHANGE:
         FollowDisplayChange(window);

@@ -13,6 +13,7 @@
 SaverSettingsRecord SaverSettings;
 int SaverMode = SaverModeBlank;
 int32_t PWProtectedRestore;
+bool SaveBatteryMinutes;
 
 char PWProtectedKey[22];
 char SettingsFileName[60];
@@ -34,6 +35,16 @@ const char StandbyAfterKey[] = "Standby After";
 const char OffAfterKey[] = "Off After";
 const char ScreenSaverSpeedKey[] = "Screen Saver Speed";
 const char ScreenSaverKey[] = "Screen Saver";
+
+// Each minute setting's key and its battery twin's, by MinuteSettingKind.
+const char* const MinuteKeys[MinuteSettingCount][2] = {
+    {StandbyAfterKey, "Battery Standby After"},
+    {SuspendAfterKey, "Battery Suspend After"},
+    {OffAfterKey, "Battery Off After"},
+    {SpinDownAfterKey, "Battery Spin Down After"},
+};
+// The order of the saved times, twins and battery keys alike.
+const int SavedMinuteOrder[] = {SuspendMinutes, StandbyMinutes, OffMinutes, SpinDownMinutes};
 
 // Another saver N keeps its settings in the section "Screen Saver.N".
 const char SaverSectionPrefix[] = "Screen Saver.";
@@ -136,6 +147,9 @@ void LoadSettings(bool chainedCopy)
     s.StandbyAfter = ReadNumber16(StandbyAfterKey, 0);
     s.OffAfter = ReadNumber16(OffAfterKey, 0);
     s.ScreenSaverSpeed = ReadNumber16(ScreenSaverSpeedKey, 0);
+    for (int kind : SavedMinuteOrder)
+        SourceMinutes(kind, true) = ReadNumber16(MinuteKeys[kind][1], SourceMinutes(kind, false));
+    SaveBatteryMinutes = false;
     ReadSettingText(ScreenSaverKey, s.ScreenSaver, sizeof s.ScreenSaver);
     ReadSettingText(ScrnsaveExeKey, s.ScrnsaveExe, sizeof s.ScrnsaveExe);
     SaverMode = SaverModeOf(s.ScreenSaver);
@@ -170,6 +184,10 @@ bool SaveSettings(const char* name, const char* path, uint32_t* firstError)
     WriteSetting(ScreenSaverSpeedKey, s.ScreenSaverSpeed);
     WriteSettingText(ScreenSaverKey, s.ScreenSaver);
     WriteSettingText(ScrnsaveExeKey, s.ScrnsaveExe);
+    if (SaveBatteryMinutes) {
+        for (int kind : SavedMinuteOrder)
+            WriteSetting(MinuteKeys[kind][1], SourceMinutes(kind, true));
+    }
     SaverMode = SaverModeOf(s.ScreenSaver);
     if (firstError)
         *firstError = FirstWriteError;
@@ -206,6 +224,28 @@ bool WriteSettingNumber(const char* section, const char* key, uint32_t value)
 uint32_t ReadSettingNumber(const char* key, int32_t defaultValue)
 {
     return GetPrivateProfileIntA(ApplicationSection(), key, defaultValue, SettingsFileName);
+}
+
+uint16_t& SourceMinutes(int kind, bool battery)
+{
+    SaverSettingsRecord& s = SaverSettings;
+    switch (kind) {
+    case StandbyMinutes:
+        return battery ? s.BatteryStandbyAfter : s.StandbyAfter;
+    case SuspendMinutes:
+        return battery ? s.BatterySuspendAfter : s.SuspendAfter;
+    case OffMinutes:
+        return battery ? s.BatteryOffAfter : s.OffAfter;
+    }
+    return battery ? s.BatterySpinDownAfter : s.SpinDownAfter;
+}
+
+uint32_t ReadSourceMinutes(int kind, bool battery)
+{
+    uint32_t mains = ReadSettingNumber(MinuteKeys[kind][0], kind == SpinDownMinutes ? 1 : 0);
+    if (!battery)
+        return mains;
+    return ReadSettingNumber(MinuteKeys[kind][1], static_cast<int32_t>(mains));
 }
 
 int SaverModeOf(const char* name)

@@ -21,11 +21,28 @@ struct SaverSettingsRecord {
     uint16_t ScreenSaverSpeed;      // "Screen Saver Speed", carried unchanged
     char ScreenSaver[255];          // "Screen Saver": name of the chosen visual saver
     char ScrnsaveExe[60];           // "SCRNSAVE.EXE": full path of the chosen saver
+    // The battery twins of the four times; a missing key loads as its twin.
+    uint16_t BatterySuspendAfter;   // "Battery Suspend After", minutes
+    uint16_t BatteryStandbyAfter;   // "Battery Standby After", minutes
+    uint16_t BatteryOffAfter;       // "Battery Off After", minutes
+    uint16_t BatterySpinDownAfter;  // "Battery Spin Down After", minutes
+};
+
+// The four minute settings, each with a twin for the battery.
+enum MinuteSettingKind : int {
+    StandbyMinutes,
+    SuspendMinutes,
+    OffMinutes,
+    SpinDownMinutes,
+    MinuteSettingCount,
 };
 
 extern SaverSettingsRecord SaverSettings;
 extern int SaverMode;                  // a SaverModeKind; Blank before the first load
 extern int32_t PWProtectedRestore;     // "PWProtected" as it was before a chained copy
+// Set by a setup dialog that shows the battery minutes: only then does a save
+// write their keys. Every load clears it.
+extern bool SaveBatteryMinutes;
 
 // Texts from the string table, loaded by LoadSettingStrings.
 extern char PWProtectedKey[22];        // "PWProtected"
@@ -48,5 +65,10 @@ void FormatSaveFailure(uint32_t error, char* text, size_t size);
 bool WriteSettingNumber(const char* section, const char* key, uint32_t value);
 // One integer of the application's section, read from the file now.
 uint32_t ReadSettingNumber(const char* key, int32_t defaultValue);
+// The loaded minutes of `kind` (a MinuteSettingKind) for the mains or the battery.
+uint16_t& SourceMinutes(int kind, bool battery);
+// The minutes of `kind` read from the file now; on the battery a missing
+// battery key reads as its twin.
+uint32_t ReadSourceMinutes(int kind, bool battery);
 // SaverModeFor with the loaded texts.
 int SaverModeOf(const char* name);

@@ -11,6 +11,7 @@
 #include "power/standby_device.h"
 #include "resources/resource.h"
 #include "settings/about_dialog.h"
+#include "settings/battery_column.h"
 #include "settings/minute_text.h"
 #include "settings/settings.h"
 
@@ -32,23 +33,33 @@ constexpr int32_t MouseMoveBit = 1;
 constexpr int32_t MouseClickBit = 2;
 constexpr size_t ListTextSize = 256;
 
-// A power row: its check box, spin bar, minute field and label.
+// A power row: its check box, spin bar, minute field and label, and the
+// battery's spin bar and minute field, which only a battery column has.
 struct PowerRow {
     int check;
     int spin;
     int edit;
     int label;
+    int batterySpin;
+    int batteryEdit;
 };
 
 enum PowerRowIndex { StandbyRow, SuspendRow, OffRow, DriveRow, PowerRowCount };
 constexpr int StageCount = DriveRow;    // the display stages come first
 
 const PowerRow PowerRows[PowerRowCount] = {
-    {IDC_STANDBY, IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, IDC_STANDBY_LABEL},
-    {IDC_SUSPEND, IDC_SUSPEND_SPIN, IDC_SUSPEND_AFTER, IDC_SUSPEND_LABEL},
-    {IDC_OFF, IDC_OFF_SPIN, IDC_OFF_AFTER, IDC_OFF_LABEL},
-    {IDC_DRIVE_STANDBY, IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, IDC_SPIN_DOWN_LABEL},
+    {IDC_STANDBY, IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, IDC_STANDBY_LABEL,
+     IDC_BATTERY_STANDBY_SPIN, IDC_BATTERY_STANDBY_AFTER},
+    {IDC_SUSPEND, IDC_SUSPEND_SPIN, IDC_SUSPEND_AFTER, IDC_SUSPEND_LABEL,
+     IDC_BATTERY_SUSPEND_SPIN, IDC_BATTERY_SUSPEND_AFTER},
+    {IDC_OFF, IDC_OFF_SPIN, IDC_OFF_AFTER, IDC_OFF_LABEL, IDC_BATTERY_OFF_SPIN,
+     IDC_BATTERY_OFF_AFTER},
+    {IDC_DRIVE_STANDBY, IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, IDC_SPIN_DOWN_LABEL,
+     IDC_BATTERY_SPIN_DOWN_SPIN, IDC_BATTERY_SPIN_DOWN_AFTER},
 };
+static_assert(int{StandbyRow} == StandbyMinutes && int{SuspendRow} == SuspendMinutes
+                  && int{OffRow} == OffMinutes && int{DriveRow} == SpinDownMinutes,
+              "the rows are in the order of the minute settings");
 const uint32_t StageCapability[StageCount] = {
     DisplayPowerCapsStandby, DisplayPowerCapsSuspend, DisplayPowerCapsOff,
 };
@@ -70,17 +81,9 @@ int32_t& RowSetting(int row)
     return SaverSettings.DriveStandby;
 }
 
-uint16_t& RowMinutes(int row)
+uint16_t& RowMinutes(int row, bool battery = false)
 {
-    switch (row) {
-    case StandbyRow:
-        return SaverSettings.StandbyAfter;
-    case SuspendRow:
-        return SaverSettings.SuspendAfter;
-    case OffRow:
-        return SaverSettings.OffAfter;
-    }
-    return SaverSettings.SpinDownAfter;
+    return SourceMinutes(row, battery);
 }
 
 void Flip(int32_t& flag)
@@ -108,18 +111,27 @@ void EnableRow(HWND dialog, int row, bool enabled)
     Enable(dialog, PowerRows[row].spin, enabled);
     Enable(dialog, PowerRows[row].edit, enabled);
     Enable(dialog, PowerRows[row].label, enabled);
+    if (BatteryColumnShown(dialog)) {
+        Enable(dialog, PowerRows[row].batterySpin, enabled);
+        Enable(dialog, PowerRows[row].batteryEdit, enabled);
+    }
 }
 
-void ShowMinutes(HWND dialog, int row)
+int MinuteField(int row, bool battery)
 {
-    SetDlgItemInt(dialog, PowerRows[row].edit, RowMinutes(row), FALSE);
+    return battery ? PowerRows[row].batteryEdit : PowerRows[row].edit;
 }
 
-uint16_t ReadMinutes(HWND dialog, int row)
+void ShowMinutes(HWND dialog, int row, bool battery = false)
+{
+    SetDlgItemInt(dialog, MinuteField(row, battery), RowMinutes(row, battery), FALSE);
+}
+
+uint16_t ReadMinutes(HWND dialog, int row, bool battery)
 {
     // The field may hold any amount of text; a local block keeps the C++
     // library's exception machinery (most of the executable's size) out.
-    HWND edit = GetDlgItem(dialog, PowerRows[row].edit);
+    HWND edit = GetDlgItem(dialog, MinuteField(row, battery));
     const int size = GetWindowTextLengthA(edit) + 1;
     auto* text = static_cast<char*>(LocalAlloc(LMEM_FIXED, static_cast<SIZE_T>(size)));
     if (text == nullptr)
@@ -164,9 +176,12 @@ void ShowSaverChoice(HWND dialog)
 void ResetSpinBars(HWND dialog)
 {
     for (const PowerRow& row : PowerRows) {
-        HWND bar = GetDlgItem(dialog, row.spin);
-        SetScrollRange(bar, SB_CTL, SpinLowest, SpinHighest, FALSE);
-        SetScrollPos(bar, SB_CTL, SpinMiddle, FALSE);
+        const int bars[] = {row.spin, row.batterySpin};
+        for (int id : bars) {
+            HWND bar = GetDlgItem(dialog, id);
+            SetScrollRange(bar, SB_CTL, SpinLowest, SpinHighest, FALSE);
+            SetScrollPos(bar, SB_CTL, SpinMiddle, FALSE);
+        }
     }
 }
 
@@ -180,8 +195,11 @@ void ShowStoredChecks(HWND dialog)
     // an untouched OK keeps it.
     for (int stage = 0; stage < StageCount; ++stage)
         SetCheck(dialog, PowerRows[stage].check, RowSetting(stage));
-    for (int row = 0; row < PowerRowCount; ++row)
+    for (int row = 0; row < PowerRowCount; ++row) {
         ShowMinutes(dialog, row);
+        if (BatteryColumnShown(dialog))
+            ShowMinutes(dialog, row, true);
+    }
 }
 
 // Disables what the display and the stored choices rule out.
@@ -208,6 +226,7 @@ BOOL OnInitDialog(HWND dialog)
 {
     LoadSettingStrings();
     LoadSettings(false);
+    CreateBatteryColumn(dialog);
     ResetSpinBars(dialog);
     BuildSaverCatalog(dialog);
     if (!OpenStandbyDevice()) {
@@ -282,12 +301,18 @@ void ReadControls(HWND dialog)
     SaverSettings.Mouse = (CheckOf(dialog, IDC_MOUSE_MOVE) ? MouseMoveBit : 0)
                           | (CheckOf(dialog, IDC_MOUSE_CLICK) ? MouseClickBit : 0);
     SaverSettings.PWProtected = CheckOf(dialog, IDC_PASSWORD_PROTECTED);
-    for (int row = 0; row < PowerRowCount; ++row)
-        RowMinutes(row) = ReadMinutes(dialog, row);
+    const bool battery = BatteryColumnShown(dialog);
+    for (int row = 0; row < PowerRowCount; ++row) {
+        RowMinutes(row) = ReadMinutes(dialog, row, false);
+        if (battery)
+            RowMinutes(row, true) = ReadMinutes(dialog, row, true);
+    }
     // The drive's count is saved as typed; the stages' stay within what the arrows reach.
     for (int stage = 0; stage < StageCount; ++stage) {
-        if (RowMinutes(stage) > LargestStageCount)
-            RowMinutes(stage) = LargestStageCount;
+        for (int twin = 0; twin < 2; ++twin) {
+            if (RowMinutes(stage, twin != 0) > LargestStageCount)
+                RowMinutes(stage, twin != 0) = LargestStageCount;
+        }
     }
 }
 
@@ -387,15 +412,25 @@ BOOL OnCommand(HWND dialog, WPARAM wParam)
     return OnButtonClicked(dialog, id);
 }
 
-// An arrow of a spin bar moves its row's stored count by one within 0 to 99.
+// An arrow of a spin bar moves its row's stored count by one within 0 to 99;
+// a battery bar moves the battery's count.
 void OnSpin(HWND dialog, int request, HWND bar)
 {
+    if (bar == nullptr)
+        return;
     int row = 0;
-    while (row < PowerRowCount && GetDlgItem(dialog, PowerRows[row].spin) != bar)
+    bool battery = false;
+    while (row < PowerRowCount) {
+        if (GetDlgItem(dialog, PowerRows[row].spin) == bar)
+            break;
+        battery = GetDlgItem(dialog, PowerRows[row].batterySpin) == bar;
+        if (battery)
+            break;
         ++row;
+    }
     if (row == PowerRowCount)
         return;
-    uint16_t& minutes = RowMinutes(row);
+    uint16_t& minutes = RowMinutes(row, battery);
     if (minutes > LargestSpinCount)
         minutes = LargestSpinCount;
     if (request == SB_LINEUP) {
@@ -407,7 +442,7 @@ void OnSpin(HWND dialog, int request, HWND bar)
     } else {
         return;
     }
-    ShowMinutes(dialog, row);
+    ShowMinutes(dialog, row, battery);
     if (row == OffRow)
         SetScrollPos(bar, SB_CTL, minutes, TRUE);
 }

@@ -55,13 +55,16 @@ TEST(SaverCreation, CountdownsStartAtTheirMinutesTimesSixty)
         EXPECT_EQ(TickTimerId, run.TickTimerSet);
         EXPECT_EQ(128, run.LogoWidth);
         EXPECT_EQ(85, run.LogoHeight);
-        // Windows reports the display's state only to a window that asked for it.
+        // Windows reports the display's state and the power source only to a
+        // window that asked for them.
         const std::vector<std::string> asked = {"console display for the window",
-                                                "monitor power for the window"};
+                                                "monitor power for the window",
+                                                "power source for the window"};
         EXPECT_EQ(asked, saver.notices);
         saver.Close();
         std::vector<std::string> givenBack = asked;
-        givenBack.insert(givenBack.end(), {"give back console display", "give back monitor power"});
+        givenBack.insert(givenBack.end(), {"give back console display", "give back monitor power",
+                                           "give back power source"});
         EXPECT_EQ(givenBack, saver.notices);
     }
 }

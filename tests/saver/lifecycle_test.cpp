@@ -86,9 +86,6 @@ TEST(SaverRearm, ActivationAndDeactivationWhileOnChangeNothing)
     EXPECT_FALSE(SaverRunState.RearmPending);
 }
 
-// The battery's power source: a setting of no concern to the run.
-const GUID PowerSourceSetting = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
-
 struct ReportRow {
     int line;
     int ticks;                  // 0: On, 60: Standby, 120: Suspend

@@ -1,5 +1,5 @@
 // The logo's random sequence, its placement rule, its drawn size and the
-// minute-to-second countdowns.
+// minute-to-second countdowns and their moves between power sources.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -130,6 +130,29 @@ TEST(Countdown, MinutesBecomeSecondsAndSaturateInsteadOfWrapping)
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.seconds, CountdownSeconds(row.minutes)) << row.minutes << " minutes";
+}
+
+// A countdown moved to the other power source's start keeps the seconds it
+// counted; a second move counts them again from the start it was given.
+TEST(Countdown, AMovedCountdownKeepsWhatItCounted)
+{
+    const struct {
+        uint16_t start, left, newStart, moved, movedStart;
+    } rows[] = {
+        {600, 600, 120, 120, 120}, {600, 570, 120, 90, 120}, {120, 30, 600, 510, 600},
+        {600, 300, 120, 0, 300},        // counted past the new start: due now
+        {600, 480, 120, 0, 120}, {120, 0, 600, 480, 600},
+        {65535, 65000, 6000, 5465, 6000}, {6000, 1, 65535, 59536, 65535},   // saturated starts
+        {60, 90, 120, 120, 120},        // above its start: nothing counted
+    };
+    for (const auto& row : rows) {
+        uint16_t start = row.start;
+        EXPECT_EQ(row.moved, MoveCountdown(&start, row.left, row.newStart)) << row.start << " " << row.left;
+        EXPECT_EQ(row.movedStart, start) << row.start << " " << row.left;
+    }
+    // Pulled and put back before the next tick: the first countdown again.
+    uint16_t start = 600;
+    EXPECT_EQ(300, MoveCountdown(&start, MoveCountdown(&start, 300, 120), 600));
 }
 
 } // namespace

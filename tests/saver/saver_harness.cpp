@@ -35,8 +35,10 @@ const char* StateName(uint32_t state)
     return "?";
 }
 
-const GUID* const KnownSettings[] = {&ConsoleDisplaySetting, &MonitorPowerSetting};
-const char* const KnownSettingNames[] = {"console display", "monitor power"};
+const GUID* const KnownSettings[] = {&ConsoleDisplaySetting, &MonitorPowerSetting,
+                                     &PowerSourceSetting};
+const char* const KnownSettingNames[] = {"console display", "monitor power", "power source"};
+constexpr INT_PTR KnownSettingCount = 3;
 
 // State codes of the state-record interface.
 const char* RecordStateName(uint32_t code)
@@ -119,7 +121,7 @@ struct SaverStandIns {
         wchar_t className[64] = L"";
         GetClassNameW(static_cast<HWND>(recipient), className, 64);
         bool toWindow = wcscmp(className, TestSaverClass) == 0 && flags == DEVICE_NOTIFY_WINDOW_HANDLE;
-        for (INT_PTR i = 0; i < 2; ++i) {
+        for (INT_PTR i = 0; i < KnownSettingCount; ++i) {
             if (IsEqualGUID(*setting, *KnownSettings[i])) {
                 H().notices.push_back(std::string(KnownSettingNames[i])
                                       + (toWindow ? " for the window" : " for another"));
@@ -132,7 +134,7 @@ struct SaverStandIns {
     static BOOL WINAPI UnregisterSetting(HPOWERNOTIFY notice)
     {
         INT_PTR i = reinterpret_cast<INT_PTR>(notice) - 1;
-        H().notices.push_back(std::string("give back ") + (i == 0 || i == 1 ? KnownSettingNames[i] : "?"));
+        H().notices.push_back(std::string("give back ") + (i >= 0 && i < KnownSettingCount ? KnownSettingNames[i] : "?"));
         return TRUE;
     }
     static HANDLE WINAPI OpenDevice(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
@@ -158,6 +160,15 @@ struct SaverStandIns {
     static BOOL WINAPI CloseDevice(HANDLE)
     {
         H().Log("device closed");
+        return TRUE;
+    }
+    // A laptop's battery, on it or on the mains as the test says.
+    static BOOL WINAPI ReadPowerStatus(LPSYSTEM_POWER_STATUS status)
+    {
+        *status = SYSTEM_POWER_STATUS{};
+        status->ACLineStatus = H().onBattery ? 0 : 1;
+        status->BatteryFlag = H().onBattery ? 0 : 8;    // high, or charging
+        status->BatteryLifePercent = 50;
         return TRUE;
     }
     static int WINAPI ShowBox(HWND, LPCSTR text, LPCSTR caption, UINT)
@@ -208,6 +219,8 @@ const GUID ConsoleDisplaySetting
     = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 const GUID MonitorPowerSetting
     = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+const GUID PowerSourceSetting
+    = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
 
 LRESULT ReportDisplay(HWND window, const GUID* setting, DWORD value, DWORD length, WPARAM event)
 {
@@ -258,6 +271,7 @@ SaverHarness::SaverHarness()
     Outside::ShowMessageBox = SaverStandIns::ShowBox;
     Outside::RegisterPowerSetting = SaverStandIns::RegisterSetting;
     Outside::UnregisterPowerSetting = SaverStandIns::UnregisterSetting;
+    Outside::ReadPowerStatus = SaverStandIns::ReadPowerStatus;
     // Each saver process runs once; tests run many saver windows.
     ResetSaverProcess();
 
@@ -282,6 +296,7 @@ SaverHarness::~SaverHarness()
     Outside::ShowMessageBox = MessageBoxA;
     Outside::RegisterPowerSetting = RegisterPowerSettingNotification;
     Outside::UnregisterPowerSetting = UnregisterPowerSettingNotification;
+    Outside::ReadPowerStatus = GetSystemPowerStatus;
     ResetSaverRunState();
     current_ = nullptr;
 }

@@ -31,6 +31,9 @@ extern const GUID ConsoleDisplaySetting, MonitorPowerSetting;
 LRESULT ReportDisplay(HWND window, const GUID* setting, DWORD value,
                       DWORD length = sizeof(DWORD), WPARAM event = PBT_POWERSETTINGCHANGE);
 
+// The power source setting, whose reports say the plug was pulled or put back.
+extern const GUID PowerSourceSetting;
+
 // Puts the process-wide state of a saver run back as a fresh process has it:
 // the run state, the settings and mode, the launch buffers, the display and
 // device globals, and the mouse origin (at the cursor, so it wakes nothing).
@@ -45,6 +48,7 @@ public:
     bool queryFails = false;           // the capability escape fails
     bool setFails = false;             // state escapes fail
     bool deviceOpens = true;
+    bool onBattery = false;            // Windows reports the battery as the power source
     int spinDownRefusals = 0;          // spin-down requests refused before one is accepted
     // When set, decides every device request instead (true: accepted).
     std::function<bool(DWORD code)> deviceAnswer;

@@ -150,3 +150,105 @@ TEST(SaverTimeline, TheLogoMovesWhileOnAndInStandbyDuringTheSuspendCountdown)
 }
 
 } // namespace
+
+namespace {
+
+// How a change of the power source is told to the saver window; or a
+// deactivation during a stage, which counts the stages again.
+struct Notice {
+    WPARAM event;
+    const GUID* setting;        // none: no record
+    DWORD value;
+    DWORD length = sizeof(DWORD);
+    bool rearm = false;
+};
+const Notice StatusChange = {PBT_APMPOWERSTATUSCHANGE, nullptr, 0};
+const Notice ToMains = {PBT_POWERSETTINGCHANGE, &PowerSourceSetting, 0};
+const Notice ToBattery = {PBT_POWERSETTINGCHANGE, &PowerSourceSetting, 1};
+const Notice Deactivate = {0, nullptr, 0, 0, true};
+
+struct SourceRow {
+    int line;
+    bool batteryAtStart;
+    int at;                     // the tick after which the notice comes; 0: none
+    Notice notice;              // Windows reports the other source from then on, unless a re-arm
+    std::vector<std::string> minutes;
+    std::vector<std::string> events;
+};
+
+// The mains: Standby 2, Suspend 1, Off 1, drive 3 minutes; the battery: 1, 2, 1, 1.
+const std::vector<std::string> Both = {"Standby After=2", "Suspend After=1", "Off After=1",
+    "Spin Down After=3", "Battery Standby After=1", "Battery Suspend After=2",
+    "Battery Off After=1", "Battery Spin Down After=1"};
+const std::vector<std::string> OnMains = {"120 display Standby", "180 drive SpinDown",
+                                          "180 display Suspend", "240 display Off"};
+const std::vector<std::string> OnBattery = {"60 drive SpinDown", "60 display Standby",
+                                            "180 display Suspend", "240 display Off"};
+
+} // namespace
+
+// The countdowns count the minutes of the power source the run starts on, and
+// move to the other source's minutes, less what they counted, when it changes.
+TEST(SaverTimeline, EachPowerSourceCountsItsOwnMinutes)
+{
+    const SourceRow rows[] = {
+        {__LINE__, false, 0, {}, Both, OnMains},
+        {__LINE__, true, 0, {}, Both, OnBattery},
+        // Missing battery keys are their twins.
+        {__LINE__, true, 0, {}, {"Standby After=2", "Suspend After=1", "Off After=1", "Spin Down After=3",
+                                 "Battery Off After=5"},
+         {"120 display Standby", "180 drive SpinDown", "180 display Suspend", "480 display Off"}},
+        // Pulled at 30 s: Standby and the drive have 30 of the battery's 60 s left;
+        // Suspend and Off have not started counting.
+        {__LINE__, false, 30, ToBattery, Both, OnBattery},
+        // The notice's value is not trusted: the source is what Windows reports.
+        {__LINE__, false, 30, ToMains, Both, OnBattery},
+        // Pulled at 90 s, past the battery's minute: both act at the next tick.
+        {__LINE__, false, 90, StatusChange, Both,
+         {"91 drive SpinDown", "91 display Standby", "211 display Suspend", "271 display Off"}},
+        // A short-term source (a UPS) counts as the battery.
+        {__LINE__, false, 90, {PBT_POWERSETTINGCHANGE, &PowerSourceSetting, 2}, Both,
+         {"91 drive SpinDown", "91 display Standby", "211 display Suspend", "271 display Off"}},
+        // Put back at 150 s: Standby and the drive stay done; Suspend had counted
+        // 90 s, more than the mains' minute; Off counts the mains' minute.
+        {__LINE__, true, 150, ToMains, Both,
+         {"60 drive SpinDown", "60 display Standby", "151 display Suspend", "211 display Off"}},
+        // Put back at 200 s while Off counts: 20 of the battery's 60 s counted, 40 left.
+        {__LINE__, true, 200, StatusChange, {"Standby After=1", "Suspend After=1", "Off After=1",
+                                             "Spin Down After=9", "Battery Suspend After=2"},
+         {"60 display Standby", "180 display Suspend", "240 display Off", "540 drive SpinDown"}},
+        // A re-arm reads the minutes of the source the run is on, a missing battery key as its twin.
+        {__LINE__, true, 250, Deactivate, Both,
+         {"60 drive SpinDown", "60 display Standby", "180 display Suspend", "240 display Off",
+          "250 display On", "310 display Standby", "430 display Suspend", "490 display Off"}},
+        {__LINE__, true, 250, Deactivate, {"Standby After=2", "Suspend After=1", "Off After=1", "Spin Down After=3"},
+         {"120 display Standby", "180 drive SpinDown", "180 display Suspend", "240 display Off", "250 display On",
+          "370 display Standby", "430 display Suspend", "490 display Off"}},
+        // Bad notices change nothing, although Windows reports the battery.
+        {__LINE__, false, 90, {PBT_POWERSETTINGCHANGE, nullptr, 1}, Both, OnMains},
+        {__LINE__, false, 90, {PBT_POWERSETTINGCHANGE, &ConsoleDisplaySetting, 1}, Both, OnMains},
+        {__LINE__, false, 90, {PBT_POWERSETTINGCHANGE, &PowerSourceSetting, 1, 0}, Both, OnMains},
+        {__LINE__, false, 90, {PBT_POWERSETTINGCHANGE, &PowerSourceSetting, 1, 8}, Both, OnMains},
+        {__LINE__, false, 90, {PBT_POWERSETTINGCHANGE, &PowerSourceSetting, 3}, Both, OnMains},
+        {__LINE__, false, 90, {PBT_APMRESUMEAUTOMATIC, &PowerSourceSetting, 1}, Both, OnMains},
+    };
+    for (const SourceRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        std::vector<std::string> keys = {Blank, "Video Managed=1", "Standby=1", "Suspend=1", "Off=1",
+                                         "Drive Standby=1"};
+        keys.insert(keys.end(), row.minutes.begin(), row.minutes.end());
+        SaverHarness saver;
+        saver.onBattery = row.batteryAtStart;
+        ASSERT_NE(nullptr, saver.Open(SaverIni(keys)));
+        saver.Ticks(row.at);
+        const Notice& n = row.notice;
+        if (n.rearm)
+            SendMessageW(saver.window, WM_ACTIVATE, WA_INACTIVE, 0);
+        else if (row.at) {
+            saver.onBattery = !row.batteryAtStart;
+            EXPECT_EQ(TRUE, ReportDisplay(saver.window, n.setting, n.value, n.length, n.event));
+        }
+        saver.Ticks(600 - row.at);
+        EXPECT_EQ(row.events, Requests(saver));
+    }
+}

@@ -27,6 +27,7 @@ struct RealCalls {
     decltype(Outside::CloseDevice) closeDevice;
     decltype(Outside::ShowHelp) showHelp;
     decltype(Outside::ShowMessageBox) showMessageBox;
+    decltype(Outside::ReadPowerStatus) readPowerStatus;
 };
 RealCalls Real;
 bool Installed;
@@ -90,6 +91,16 @@ int WINAPI FakeShowMessageBox(HWND owner, LPCSTR text, LPCSTR, UINT)
     return IDOK;
 }
 
+// On the mains, with a charged battery or none.
+BOOL WINAPI FakeReadPowerStatus(LPSYSTEM_POWER_STATUS status)
+{
+    *status = SYSTEM_POWER_STATUS{};
+    status->ACLineStatus = 1;
+    status->BatteryFlag = Fake.battery ? 1 : 128;
+    status->BatteryLifePercent = Fake.battery ? 100 : 255;
+    return TRUE;
+}
+
 void ResetPowerGlobals()
 {
     DisplayContext = nullptr;
@@ -105,7 +116,7 @@ void InstallFakeOutside(const FakeOutside& settings)
     if (!Installed) {
         Real = {Outside::CreateDisplayContext, Outside::DriverEscape, Outside::DeleteDisplayContext,
                 Outside::OpenDevice, Outside::ControlDevice, Outside::CloseDevice,
-                Outside::ShowHelp, Outside::ShowMessageBox};
+                Outside::ShowHelp, Outside::ShowMessageBox, Outside::ReadPowerStatus};
         Installed = true;
     }
     Fake = settings;
@@ -117,6 +128,7 @@ void InstallFakeOutside(const FakeOutside& settings)
     Outside::CloseDevice = FakeCloseDevice;
     Outside::ShowHelp = FakeShowHelp;
     Outside::ShowMessageBox = FakeShowMessageBox;
+    Outside::ReadPowerStatus = FakeReadPowerStatus;
     ResetPowerGlobals();
 }
 
@@ -133,5 +145,6 @@ void RemoveFakeOutside()
     Outside::CloseDevice = Real.closeDevice;
     Outside::ShowHelp = Real.showHelp;
     Outside::ShowMessageBox = Real.showMessageBox;
+    Outside::ReadPowerStatus = Real.readPowerStatus;
     Installed = false;
 }

@@ -1,6 +1,6 @@
 // Stand-ins for what lies outside the system while the setup dialog runs: a
-// register-interface display driver, the drive-standby device, the help engine
-// and message boxes. Installing resets the power globals; removing puts the
+// register-interface display driver, the drive-standby device, the power
+// status, the help engine and message boxes. Installing resets the power globals; removing puts the
 // real calls back.
 #pragma once
 #include <windows.h>
@@ -15,6 +15,7 @@ struct FakeOutside {
     uint8_t status = 79;
     uint8_t capabilities = 7;
     bool deviceOpens = false;
+    bool battery = false;       // Windows reports a system battery
 
     int deviceOpenCalls = 0;
     int helpCalls = 0;

@@ -553,6 +553,131 @@ TEST_F(SetupDialogTest, ThePasswordControlsNeverOpenOrChangeAnything)
     EXPECT_EQ(before, ControlIniContents());
 }
 
+// ---- The battery column ------------------------------------------------------
+
+const int BatteryFields[] = {IDC_BATTERY_STANDBY_AFTER, IDC_BATTERY_SUSPEND_AFTER, IDC_BATTERY_OFF_AFTER,
+                             IDC_BATTERY_SPIN_DOWN_AFTER};
+const int BatteryBars[] = {IDC_BATTERY_STANDBY_SPIN, IDC_BATTERY_SUSPEND_SPIN, IDC_BATTERY_OFF_SPIN,
+                           IDC_BATTERY_SPIN_DOWN_SPIN};
+const std::vector<std::string> NoColumn(4, "none");
+
+// The battery fields' texts, "-" before a disabled one's; "none" where there is none.
+std::vector<std::string> BatteryView(HWND dialog)
+{
+    std::vector<std::string> view;
+    for (int id : BatteryFields) {
+        HWND field = GetDlgItem(dialog, id);
+        view.push_back(!field ? "none" : (IsWindowEnabled(field) ? "" : "-") + TextOf(dialog, id));
+    }
+    return view;
+}
+
+// Where a battery column is shown: the headings, the tab order right after each
+// row's own field, and room made by moving what lies right of the minute column.
+void CheckColumnLayout(HWND dialog)
+{
+    EXPECT_EQ("Plugged in", TextOf(dialog, IDC_PLUGGED_IN_HEADING));
+    EXPECT_EQ("On battery", TextOf(dialog, IDC_ON_BATTERY_HEADING));
+    for (int row = 0; row < 4; ++row) {
+        HWND next = GetWindow(GetDlgItem(dialog, MinuteFields[row]), GW_HWNDNEXT);
+        EXPECT_EQ(GetDlgItem(dialog, BatteryBars[row]), next) << "row " << row;
+        EXPECT_EQ(GetDlgItem(dialog, BatteryFields[row]), GetWindow(next, GW_HWNDNEXT)) << "row " << row;
+    }
+    RECT client, plain = {0, 0, 294, 229}, box108 = {206, 25, 284, 35}, label1021 = {142, 39, 192, 50};
+    GetClientRect(dialog, &client);
+    MapDialogRect(dialog, &plain);
+    MapDialogRect(dialog, &box108);
+    MapDialogRect(dialog, &label1021);
+    auto placeOf = [dialog](int id) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(dialog, id), &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    const int widened = client.right - plain.right;
+    EXPECT_GT(widened, 0);
+    EXPECT_EQ(box108.left + widened, placeOf(IDC_PASSWORD_PROTECTED).left) << "moved by as much as it widened";
+    EXPECT_EQ(label1021.left + widened, placeOf(IDC_STANDBY_LABEL).left);
+    EXPECT_LE(placeOf(IDC_BATTERY_STANDBY_AFTER).right, placeOf(IDC_STANDBY_LABEL).left);
+}
+
+struct BatteryColumnRow {
+    int line;
+    bool battery;
+    Values stored;
+    std::function<void(HWND)> change;       // before OK, if any
+    std::vector<std::string> shown;         // the battery fields after the change
+    Values saved;                           // by OK, over the defaults
+};
+
+// The four battery keys as OK writes them, with the other values.
+Values WithBattery(const char* standby, const char* suspend, const char* off, const char* spinDown, Values others = {})
+{
+    others.insert({{"Battery Standby After", standby}, {"Battery Suspend After", suspend},
+                   {"Battery Off After", off}, {"Battery Spin Down After", spinDown}});
+    return others;
+}
+
+TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinutes)
+{
+    const BatteryColumnRow rows[] = {
+        {__LINE__, false, {}, nullptr, NoColumn, {}},
+        // A stored battery key stays as it was: nothing writes it.
+        {__LINE__, false, {{"Battery Standby After", "7"}}, nullptr, NoColumn, {}},
+        {__LINE__, true, {}, nullptr, {"-0", "-0", "-0", "-1"}, WithBattery("0", "0", "0", "1")},
+        // A stored battery count shown and moved by its arrows; a missing one shows its twin;
+        // each field enabled with its row.
+        {__LINE__, true, {{"Standby", "1"}, {"Standby After", "5"}, {"Battery Standby After", "7"}, {"Suspend After", "3"}},
+         [](HWND dialog) {
+             ScrollBar(dialog, IDC_BATTERY_STANDBY_SPIN, SB_LINEUP);
+             ScrollBar(dialog, IDC_BATTERY_STANDBY_SPIN, SB_LINEUP);
+             Click(dialog, IDC_DRIVE_STANDBY);
+         },
+         {"9", "-3", "-0", "1"}, WithBattery("9", "3", "0", "1", {{"Drive Standby", "1"}})},
+        // Typed counts and the arrows within the twins' limits.
+        {__LINE__, true, {{"Battery Off After", "150"}},
+         [](HWND dialog) {
+             TypeText(dialog, IDC_BATTERY_STANDBY_AFTER, "150");
+             TypeText(dialog, IDC_BATTERY_SPIN_DOWN_AFTER, "150");
+             ScrollBar(dialog, IDC_BATTERY_OFF_SPIN, SB_LINEDOWN);
+         },
+         {"-150", "-0", "-98", "-150"}, WithBattery("99", "0", "98", "150")},
+    };
+    for (const BatteryColumnRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
+        if (row.stored.empty())
+            RemoveControlIni();
+        else
+            SetControlIni(Ini(row.stored));
+        FakeOutside fake;
+        fake.displayAnswers = fake.deviceOpens = true;
+        fake.battery = row.battery;
+        InstallFakeOutside(fake);
+        std::vector<std::string> shown;
+        RECT client = {}, templateSize = {0, 0, 294, 229};
+        EXPECT_EQ(1, Run({Do([&](HWND dialog) {
+                              GetClientRect(dialog, &client);
+                              MapDialogRect(dialog, &templateSize);
+                              if (row.battery)
+                                  CheckColumnLayout(dialog);
+                              if (row.change)
+                                  row.change(dialog);
+                              shown = BatteryView(dialog);
+                          }),
+                          Press(IDOK)}));
+        EXPECT_EQ(row.shown, shown);
+        EXPECT_EQ(!row.battery, EqualRect(&client, &templateSize) != FALSE) << "the template's size without a battery";
+        Values saved = row.saved;
+        saved.insert(row.stored.begin(), row.stored.end());
+        EXPECT_EQ(Saved(saved), SavedValues());
+        if (row.battery && row.stored.empty())
+            EXPECT_NE(std::string::npos,
+                      ControlIniContents().find("SCRNSAVE.EXE=None\r\nBattery Suspend After=0\r\nBattery Standby After=0\r\n"
+                                                "Battery Off After=0\r\nBattery Spin Down After=1\r\n"))
+                << "after the other keys, in their twins' order";
+    }
+}
+
 // ---- Test and Setup --------------------------------------------------------
 
 class LaunchTest : public SetupDialogTest {
