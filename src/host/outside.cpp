@@ -13,8 +13,6 @@ BOOL(WINAPI* ControlDevice)(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD
     = DeviceIoControl;
 BOOL(WINAPI* CloseDevice)(HANDLE) = CloseHandle;
 
-BOOL(WINAPI* ShowHelp)(HWND, LPCSTR, UINT, ULONG_PTR) = WinHelpA;
-
-int(WINAPI* ShowMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
+int(WINAPI* ShowMessageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = MessageBoxW;
 
 } // namespace Outside

@@ -1,5 +1,5 @@
-// Calls that leave the system: the display driver, the drive-standby device,
-// the help engine and modal message boxes. Each points at the real system call;
+// Calls that leave the system: the display driver, the drive-standby device
+// and modal message boxes. Each points at the real system call;
 // tests point them at stand-ins of their own and put them back afterwards.
 #pragma once
 #include <windows.h>
@@ -22,10 +22,7 @@ extern BOOL(WINAPI* ControlDevice)(HANDLE device, DWORD code, LPVOID input, DWOR
                                    LPOVERLAPPED overlapped);
 extern BOOL(WINAPI* CloseDevice)(HANDLE device);
 
-// Help engine
-extern BOOL(WINAPI* ShowHelp)(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
-
-// Modal message boxes
-extern int(WINAPI* ShowMessageBox)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// Modal message boxes, wide: their texts come from the string table in any language.
+extern int(WINAPI* ShowMessageBox)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 } // namespace Outside

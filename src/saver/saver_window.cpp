@@ -6,9 +6,11 @@
 #include "host/default_saver_proc.h"
 #include "host/host.h"
 #include "host/outside.h"
+#include "host/texts.h"
 #include "power/display_power.h"
 #include "power/display_state.h"
 #include "power/standby_device.h"
+#include "resources/resource.h"
 #include "saver/countdown.h"
 #include "saver/random.h"
 #include "saver/saver_run.h"
@@ -25,6 +27,13 @@ constexpr int32_t MouseClickWakes = 2;
 constexpr uint16_t RearmFloor = 60;
 
 LRESULT CALLBACK SaverQuitHook(int code, WPARAM wParam, LPARAM lParam);
+
+void ShowTimerFailure()
+{
+    wchar_t text[128];
+    LoadText(IDS_TIMER_FAILED, text, 128);
+    ShowTextBox(nullptr, text, IDS_TIMER_FAILED_CAPTION, MB_OK);
+}
 
 void SetUpStages()
 {
@@ -49,7 +58,6 @@ void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
     bool deviceOpen = OpenStandbyDevice() != 0;
     DisplayPowerRequest(DisplayPowerOn, ReportCapabilities);
     SaverRunState.RearmPending = false;
-    LoadSettingStrings();
     LoadSettings(true);
     if (!deviceOpen)
         SaverSettings.DriveStandby = 0;
@@ -61,7 +69,7 @@ void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
     SetUpStages();
     SetTickTimer(window, SaverMode == SaverModeChained ? FirstChainedTickPeriod : TickPeriod);
     if (SaverRunState.TickTimerSet == 0)
-        Outside::ShowMessageBox(nullptr, "SetTimer fail", "WM_CREATE", MB_OK);
+        ShowTimerFailure();
     // Last: Windows may report the display's state at once, to a run set up.
     WatchDisplayState(window);
 }

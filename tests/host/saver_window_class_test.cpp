@@ -9,7 +9,7 @@
 
 namespace {
 
-int WINAPI NoMessageBox(HWND, LPCSTR, LPCSTR, UINT)
+int WINAPI NoMessageBox(HWND, LPCWSTR, LPCWSTR, UINT)
 {
     return IDOK;
 }
@@ -30,7 +30,7 @@ protected:
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
-        Outside::ShowMessageBox = MessageBoxA;
+        Outside::ShowMessageBox = MessageBoxW;
     }
 };
 

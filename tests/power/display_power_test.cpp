@@ -10,6 +10,7 @@
 #include "host/host.h"
 #include "host/outside.h"
 #include "power/display_power.h"
+#include "support/wine_test.h"
 
 namespace {
 
@@ -84,10 +85,10 @@ BOOL WINAPI FakeDeleteDC(HDC dc)
     return TRUE;
 }
 
-int WINAPI FakeMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+int WINAPI FakeMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
-    Driver.boxes.push_back(std::to_string(reinterpret_cast<INT_PTR>(owner)) + "|" + text + "|" +
-                           caption + "|" + std::to_string(type));
+    Driver.boxes.push_back(std::to_string(reinterpret_cast<INT_PTR>(owner)) + "|" + Utf8(text) + "|" +
+                           Utf8(caption) + "|" + std::to_string(type));
     return IDOK;
 }
 

@@ -130,9 +130,9 @@ struct SaverStandIns {
         H().Log("device closed");
         return TRUE;
     }
-    static int WINAPI ShowBox(HWND, LPCSTR text, LPCSTR caption, UINT)
+    static int WINAPI ShowBox(HWND, LPCWSTR text, LPCWSTR caption, UINT)
     {
-        H().boxes.push_back(std::string(caption) + ": " + text);
+        H().boxes.push_back(Utf8(caption) + ": " + Utf8(text));
         if (H().duringMessageBox)
             H().duringMessageBox();
         return IDOK;
@@ -247,7 +247,7 @@ SaverHarness::~SaverHarness()
     Outside::OpenDevice = CreateFileA;
     Outside::ControlDevice = DeviceIoControl;
     Outside::CloseDevice = CloseHandle;
-    Outside::ShowMessageBox = MessageBoxA;
+    Outside::ShowMessageBox = MessageBoxW;
     ResetSaverRunState();
     current_ = nullptr;
 }

@@ -1,6 +1,5 @@
 // Stand-ins for what lies outside the system while the setup dialog runs: a
-// register-interface display driver, the drive-standby device, the help engine
-// and message boxes. Installing resets the power globals; removing puts the
+// register-interface display driver, the drive-standby device and message boxes. Installing resets the power globals; removing puts the
 // real calls back.
 #pragma once
 #include <windows.h>
@@ -17,13 +16,9 @@ struct FakeOutside {
     bool deviceOpens = false;
 
     int deviceOpenCalls = 0;
-    int helpCalls = 0;
-    HWND helpWindow = nullptr;
-    std::string helpFile;
-    UINT helpCommand = 0;
-    ULONG_PTR helpData = 0;
     int messageBoxes = 0;
-    std::string lastMessage;
+    std::string lastMessage;        // UTF-8, as the caption
+    std::string lastCaption;
     HWND lastMessageOwner = nullptr;
 };
 
