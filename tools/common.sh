@@ -31,6 +31,8 @@ ensure_packages() {
     command -v python3 >/dev/null || missing+=(python3)
     command -v wixl >/dev/null || missing+=(wixl)
     command -v msibuild >/dev/null || missing+=(msitools)
+    # The Japanese dialogs need a Japanese font that fontconfig lists: Wine finds it there.
+    compgen -G '/usr/share/fonts/opentype/ipafont-gothic/ipag*.ttf' >/dev/null || missing+=(fonts-ipafont-gothic)
     [ -x "$KELVORIN_WINE_DIR/wine64" ] || missing+=(wine wine64)
     [ -x "$KELVORIN_WINE_DIR/wine" ] || want32=1
     [ ${#missing[@]} -eq 0 ] && [ -z "$want32" ] && return 0

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/host.h"
+#include "host/texts.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 
@@ -27,6 +28,14 @@ LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT AddListItem(HWND dialog, const char* text)
 {
     return ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// Position 0 shows "None" in the user's language; it stands for the stored "None".
+void InsertNoneEntry(HWND dialog)
+{
+    wchar_t shown[SaverDescriptionSize];
+    LoadText(IDS_NONE_ENTRY, shown, SaverDescriptionSize);
+    SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(shown));
 }
 
 // Grows (or first obtains) zero-filled storage for `records` records.
@@ -135,7 +144,7 @@ void FillSaverList(HWND dialog)
     SaverCatalogEntry* records = SaverCatalog.records;
     if (records == nullptr) {
         // No storage: "None" is still offered, and SaverCatalogPath answers for it.
-        ListMessage(dialog, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(NoneText));
+        InsertNoneEntry(dialog);
         return;
     }
     for (uint16_t k = 1; k <= SaverCatalog.count; ++k) {
@@ -154,7 +163,7 @@ void FillSaverList(HWND dialog)
     SaverCatalog.count = listed;
     lstrcpynA(records[0].description, NoneText, sizeof records[0].description);
     lstrcpynA(records[0].path, NoneText, sizeof records[0].path);
-    ListMessage(dialog, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(records[0].description));
+    InsertNoneEntry(dialog);
 }
 
 bool DescribeSaver(const char* path, SaverCatalogEntry* record)

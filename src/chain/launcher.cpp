@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/outside.h"
+#include "host/texts.h"
+#include "resources/resource.h"
 
 char ChainedSaverPath[256];
 char ChainedSaverCommandLine[256];
@@ -17,13 +18,13 @@ namespace {
 static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68,
               "a 32-bit start-up record is 68 bytes");
 
-char LaunchMessage[80];
+wchar_t LaunchMessage[160];
 
 void ShowLaunchFailure(DWORD error)
 {
-    snprintf(LaunchMessage, sizeof LaunchMessage, "CreateProcess fail (%ld)",
-             static_cast<long>(static_cast<int32_t>(error)));
-    Outside::ShowMessageBox(nullptr, LaunchMessage, "CreateProcess", MB_OK);
+    FormatText(LaunchMessage, sizeof LaunchMessage / sizeof LaunchMessage[0], IDS_LAUNCH_FAILED,
+               static_cast<long>(static_cast<int32_t>(error)));
+    ShowTextBox(nullptr, LaunchMessage, IDS_LAUNCH_FAILED_CAPTION, MB_OK);
 }
 
 } // namespace

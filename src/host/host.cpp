@@ -12,7 +12,9 @@
 #include "settings/setup_dialog.h"
 
 HINSTANCE ModuleInstance;
-wchar_t ApplicationName[40];
+// The registered message's name and the section of control.ini: looked up, so
+// the same in every language.
+const wchar_t ApplicationName[40] = L"Screen Saver.Kelvorin";
 UINT SaverHelpMessage;
 HHOOK HelpFilterHook;
 HWND SaverWindow;
@@ -48,7 +50,6 @@ void StartHost(bool helpFilter)
     DWORD length = GetModuleFileNameA(ModuleInstance, ModulePath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         ModulePath[0] = '\0';
-    LoadStringW(ModuleInstance, IDS_APPLICATION_NAME, ApplicationName, 40);
     SaverHelpMessage = RegisterWindowMessageW(ApplicationName);
     if (SaverHelpMessage != 0 && helpFilter)
         HelpFilterHook = SetWindowsHookExW(WH_MSGFILTER, HelpKeyFilter, nullptr, GetCurrentThreadId());
@@ -115,7 +116,6 @@ int RunPreview(HINSTANCE instance, HWND parent)
 {
     if (!IsWindow(parent))
         return 0;
-    LoadSettingStrings();
     LoadSettings(false);
     // A blank saver leaves the screen as it is: the page shows its own picture.
     if (SaverMode == SaverModeBlank || !CreatePreviewWindow(instance, parent))

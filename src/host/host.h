@@ -4,7 +4,7 @@
 #include <windows.h>
 
 extern HINSTANCE ModuleInstance;
-extern wchar_t ApplicationName[40];     // string 1007, also the section of control.ini
+extern const wchar_t ApplicationName[40];   // "Screen Saver.Kelvorin", also the section of control.ini
 extern UINT SaverHelpMessage;           // 0 when it could not be registered
 extern HHOOK HelpFilterHook;
 extern HWND SaverWindow;                // none in a configuration run

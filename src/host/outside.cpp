@@ -20,8 +20,6 @@ BOOL(WINAPI* ReadPowerStatus)(LPSYSTEM_POWER_STATUS) = GetSystemPowerStatus;
 
 int(WINAPI* SystemMetric)(int) = GetSystemMetrics;
 
-BOOL(WINAPI* ShowHelp)(HWND, LPCSTR, UINT, ULONG_PTR) = WinHelpA;
-
-int(WINAPI* ShowMessageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
+int(WINAPI* ShowMessageBox)(HWND, LPCWSTR, LPCWSTR, UINT) = MessageBoxW;
 
 } // namespace Outside

@@ -1,5 +1,5 @@
 // Calls that leave the system: the display driver, the drive-standby device,
-// the power-setting notices, the power source, the virtual screen's metrics, the help engine and
+// the power-setting notices, the power source, the virtual screen's metrics and
 // modal message boxes. Each points at the real system call;
 // tests point them at stand-ins of their own and put them back afterwards.
 #pragma once
@@ -33,10 +33,7 @@ extern BOOL(WINAPI* ReadPowerStatus)(LPSYSTEM_POWER_STATUS status);
 // System metrics, for the virtual screen that the monitors make up
 extern int(WINAPI* SystemMetric)(int index);
 
-// Help engine
-extern BOOL(WINAPI* ShowHelp)(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
-
-// Modal message boxes
-extern int(WINAPI* ShowMessageBox)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// Modal message boxes, wide: their texts come from the string table in any language.
+extern int(WINAPI* ShowMessageBox)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 } // namespace Outside

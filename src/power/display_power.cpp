@@ -6,12 +6,21 @@
 
 #include "host/host.h"
 #include "host/outside.h"
+#include "host/texts.h"
+#include "resources/resource.h"
 
 HDC DisplayContext = nullptr;
 int32_t DisplayPowerInterface = NoPowerEscape;
 int32_t DisplayPowerStatus = 0;
 
 namespace {
+
+void ShowDisplayFailure()
+{
+    wchar_t text[128];
+    LoadText(IDS_DISPLAY_FAILED, text, 128);
+    ShowTextBox(nullptr, text, IDS_DISPLAY_FAILED_CAPTION, MB_OK);
+}
 
 const char DisplayName[] = "Display";
 
@@ -94,7 +103,7 @@ int32_t OpenDisplayPower()
         return 1;
     DisplayContext = Outside::CreateDisplayContext(DisplayName, DisplayName, nullptr, nullptr);
     if (!DisplayContext) {
-        Outside::ShowMessageBox(nullptr, "Create DC Failed!", "Video Check", MB_OK);
+        ShowDisplayFailure();
         // The platform's request needs no device context; the next query tries again.
         DisplayPowerInterface = PlatformRequest;
         return 1;

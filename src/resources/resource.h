@@ -7,17 +7,48 @@
 // Dialog templates
 #define IDD_SETUP                   2003
 #define IDD_ABOUT                   2009
+#define IDD_HELP                    2011
 
-// Strings
+// Strings shown to the user, translated in every language's string table.
+// What is stored or looked up (keys, file and section names) is no string
+// resource: it is the same in every language (settings/settings.cpp, host/host.cpp).
 #define IDS_DESCRIPTION             1       // the name Screen Saver Settings lists
-#define IDS_PWPROTECTED             1000
-#define IDS_CONTROL_INI             1001
-#define IDS_APPLICATION_NAME        1007
-#define IDS_SCRNSAVE_EXE            1011
-#define IDS_NONE                    1013
-#define IDS_OWN_NAME                1014
 #define IDS_PLUGGED_IN              1050    // heading of the minute column for the mains
 #define IDS_ON_BATTERY              1051    // heading of the battery's minute column
+#define IDS_NONE_ENTRY              1013    // the saver list's first entry, stored as "None"
+#define IDS_SAVE_FAILED             1100    // %s the file, %s the system's reason
+#define IDS_SAVE_FAILED_CAPTION     1101
+#define IDS_SYSTEM_ERROR            1102    // %lu the error number
+#define IDS_LAUNCH_FAILED           1103    // %ld the error number
+#define IDS_LAUNCH_FAILED_CAPTION   1104
+#define IDS_TIMER_FAILED            1105
+#define IDS_TIMER_FAILED_CAPTION    1106
+#define IDS_DISPLAY_FAILED          1107
+#define IDS_DISPLAY_FAILED_CAPTION  1108
+
+// Help text: one paragraph each, in the order settings/help_window.cpp joins them;
+// a control's paragraph begins with the control's label.
+#define IDS_HELP_INTRO              3000
+#define IDS_HELP_VIDEO              3001
+#define IDS_HELP_STANDBY            3002
+#define IDS_HELP_SUSPEND            3003
+#define IDS_HELP_OFF                3004
+#define IDS_HELP_DRIVE              3005
+#define IDS_HELP_PASSWORD           3006
+#define IDS_HELP_SET_PASSWORD       3007
+#define IDS_HELP_MOVE               3008
+#define IDS_HELP_CLICK              3009
+#define IDS_HELP_SAVER_LIST         3010
+#define IDS_HELP_TEST               3011
+#define IDS_HELP_SETUP              3012
+#define IDS_HELP_OK                 3013
+#define IDS_HELP_CANCEL             3014
+#define IDS_HELP_ABOUT              3015
+#define IDS_HELP_HELP               3016
+#define IDS_HELP_SETTINGS_FILE      3017
+#define IDS_HELP_TODAYS_WINDOWS     3018
+#define IDS_HELP_PREVIEW            3019
+#define IDS_HELP_BATTERY            3020
 
 // Setup dialog: check boxes
 #define IDC_VIDEO_MANAGED           101
@@ -60,6 +91,7 @@
 #define IDC_HELP_BUTTON             110
 #define IDC_ABOUT                   1003
 #define IDC_SAVER_LIST              1030
+#define IDC_SAVER_LIST_LABEL        1031
 #define IDC_TEST                    1032
 #define IDC_SETUP                   1033
 #define IDC_HARDWARE_FRAME          2005
@@ -67,6 +99,9 @@
 
 // About box
 #define IDC_ABOUT_ICON              116
+
+// Help window
+#define IDC_HELP_TEXT               120
 
 #ifndef IDC_STATIC
 #define IDC_STATIC                  (-1)

@@ -6,10 +6,12 @@
 #include "host/default_saver_proc.h"
 #include "host/host.h"
 #include "host/outside.h"
+#include "host/texts.h"
 #include "power/display_power.h"
 #include "power/display_state.h"
 #include "power/power_source.h"
 #include "power/standby_device.h"
+#include "resources/resource.h"
 #include "saver/countdown.h"
 #include "saver/random.h"
 #include "saver/saver_run.h"
@@ -31,6 +33,13 @@ LRESULT CALLBACK SaverQuitHook(int code, WPARAM wParam, LPARAM lParam);
 uint16_t StartSeconds(int kind)
 {
     return CountdownSeconds(SourceMinutes(kind, SaverRunState.OnBattery));
+}
+
+void ShowTimerFailure()
+{
+    wchar_t text[128];
+    LoadText(IDS_TIMER_FAILED, text, 128);
+    ShowTextBox(nullptr, text, IDS_TIMER_FAILED_CAPTION, MB_OK);
 }
 
 void SetUpStages()
@@ -57,7 +66,6 @@ void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
     bool deviceOpen = OpenStandbyDevice() != 0;
     DisplayPowerRequest(DisplayPowerOn, ReportCapabilities);
     SaverRunState.RearmPending = false;
-    LoadSettingStrings();
     LoadSettings(true);
     if (!deviceOpen)
         SaverSettings.DriveStandby = 0;
@@ -69,7 +77,7 @@ void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
     SetUpStages();
     SetTickTimer(window, SaverMode == SaverModeChained ? FirstChainedTickPeriod : TickPeriod);
     if (SaverRunState.TickTimerSet == 0)
-        Outside::ShowMessageBox(nullptr, "SetTimer fail", "WM_CREATE", MB_OK);
+        ShowTimerFailure();
     // Last: Windows may report the display's state at once, to a run set up.
     WatchPowerReports(window);
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "host/host.h"
+#include "host/texts.h"
 #include "resources/resource.h"
 
 SaverSettingsRecord SaverSettings;
@@ -15,11 +16,11 @@ int SaverMode = SaverModeBlank;
 int32_t PWProtectedRestore;
 bool SaveBatteryMinutes;
 
-char PWProtectedKey[22];
-char SettingsFileName[60];
-char ScrnsaveExeKey[60];
-char NoneText[5];
-char OwnNameText[10];
+const char PWProtectedKey[] = "PWProtected";
+const char SettingsFileName[] = "control.ini";
+const char ScrnsaveExeKey[] = "SCRNSAVE.EXE";
+const char NoneText[] = "None";
+const char OwnNameText[] = "kelvorin";
 
 namespace {
 
@@ -48,12 +49,6 @@ const int SavedMinuteOrder[] = {SuspendMinutes, StandbyMinutes, OffMinutes, Spin
 
 // Another saver N keeps its settings in the section "Screen Saver.N".
 const char SaverSectionPrefix[] = "Screen Saver.";
-
-void LoadSettingString(UINT id, char* text, int size)
-{
-    text[0] = '\0';
-    LoadStringA(ModuleInstance, id, text, size);
-}
 
 // Copies at most size - 1 characters; source and target may be the same buffer.
 void CopyText(char* target, size_t size, const char* source)
@@ -123,15 +118,6 @@ const char* ApplicationSection()
     return section;
 }
 
-void LoadSettingStrings()
-{
-    LoadSettingString(IDS_PWPROTECTED, PWProtectedKey, sizeof PWProtectedKey);
-    LoadSettingString(IDS_CONTROL_INI, SettingsFileName, sizeof SettingsFileName);
-    LoadSettingString(IDS_SCRNSAVE_EXE, ScrnsaveExeKey, sizeof ScrnsaveExeKey);
-    LoadSettingString(IDS_NONE, NoneText, sizeof NoneText);
-    LoadSettingString(IDS_OWN_NAME, OwnNameText, sizeof OwnNameText);
-}
-
 void LoadSettings(bool chainedCopy)
 {
     SaverSettingsRecord& s = SaverSettings;
@@ -194,24 +180,26 @@ bool SaveSettings(const char* name, const char* path, uint32_t* firstError)
     return AllWritten;
 }
 
-void FormatSaveFailure(uint32_t error, char* text, size_t size)
+void FormatSaveFailure(uint32_t error, wchar_t* text, size_t size)
 {
     // A bare file name lies in the Windows directory, where the profile services keep it.
-    char file[MAX_PATH] = {};
+    wchar_t file[MAX_PATH] = {};
     if (strchr(SettingsFileName, '\\') == nullptr) {
-        UINT length = GetWindowsDirectoryA(file, MAX_PATH);
+        UINT length = GetWindowsDirectoryW(file, MAX_PATH);
         if (length == 0 || length >= MAX_PATH - 1)
-            file[0] = '\0';
+            file[0] = L'\0';
         else
-            lstrcatA(file, "\\");
+            lstrcatW(file, L"\\");
     }
-    lstrcpynA(file + strlen(file), SettingsFileName, static_cast<int>(MAX_PATH - strlen(file)));
-    char reason[256];
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                       0, reason, sizeof reason, nullptr)
+    const int used = lstrlenW(file);
+    if (MultiByteToWideChar(CP_ACP, 0, SettingsFileName, -1, file + used, MAX_PATH - used) == 0)
+        file[used] = L'\0';
+    wchar_t reason[256];
+    if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       0, reason, 256, nullptr)
         == 0)
-        snprintf(reason, sizeof reason, "System error %lu.", static_cast<unsigned long>(error));
-    snprintf(text, size, "The settings could not be saved in %s.\r\n\r\n%s", file, reason);
+        FormatText(reason, 256, IDS_SYSTEM_ERROR, static_cast<unsigned long>(error));
+    FormatText(text, size, IDS_SAVE_FAILED, file, reason);
 }
 
 bool WriteSettingNumber(const char* section, const char* key, uint32_t value)

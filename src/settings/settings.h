@@ -44,23 +44,23 @@ extern int32_t PWProtectedRestore;     // "PWProtected" as it was before a chain
 // write their keys. Every load clears it.
 extern bool SaveBatteryMinutes;
 
-// Texts from the string table, loaded by LoadSettingStrings.
-extern char PWProtectedKey[22];        // "PWProtected"
-extern char SettingsFileName[60];      // "control.ini"
-extern char ScrnsaveExeKey[60];        // "SCRNSAVE.EXE"
-extern char NoneText[5];               // "None"
-extern char OwnNameText[10];           // "kelvorin"
+// Names that are stored or looked up: the same in every language, never translated.
+extern const char PWProtectedKey[];     // "PWProtected"
+extern const char SettingsFileName[];   // "control.ini"
+extern const char ScrnsaveExeKey[];     // "SCRNSAVE.EXE"
+extern const char NoneText[];           // "None": stored for no visual saver, whatever the list shows
+extern const char OwnNameText[];        // "kelvorin"
 
 // The application's section of control.ini: ApplicationName as 8-bit text.
 const char* ApplicationSection();
 
-void LoadSettingStrings();
 void LoadSettings(bool chainedCopy);
 // Writes every key, also after a write failed; true when every write succeeded,
 // otherwise the first failed write's system error goes to `firstError`.
 bool SaveSettings(const char* name, const char* path, uint32_t* firstError = nullptr);
-// Tells the user which file could not be written and the system's reason.
-void FormatSaveFailure(uint32_t error, char* text, size_t size);
+// Tells the user, in the user's language, which file could not be written and the
+// system's reason; `size` in characters.
+void FormatSaveFailure(uint32_t error, wchar_t* text, size_t size);
 // True when the write succeeded; the saver run's one write ignores it.
 bool WriteSettingNumber(const char* section, const char* key, uint32_t value);
 // One integer of the application's section, read from the file now.

@@ -6,19 +6,19 @@
 #include "chain/catalog.h"
 #include "chain/launcher.h"
 #include "host/host.h"
-#include "host/outside.h"
+#include "host/texts.h"
 #include "power/display_power.h"
 #include "power/standby_device.h"
 #include "resources/resource.h"
 #include "settings/about_dialog.h"
 #include "settings/battery_column.h"
+#include "settings/help_window.h"
 #include "settings/minute_text.h"
 #include "settings/settings.h"
 
 namespace {
 
-constexpr char HelpFile[] = "kelvorin.hlp";
-constexpr char SaveFailureCaption[] = "Kelvorin Setup";
+constexpr size_t SaveFailureSize = 1024;
 constexpr char TestSwitch[] = " /S";
 constexpr char SetupSwitch[] = " /C";
 constexpr INT_PTR SetupSaved = 1;
@@ -147,13 +147,19 @@ LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
     return SendDlgItemMessageA(dialog, IDC_SAVER_LIST, message, wParam, lParam);
 }
 
-// The selected entry's text and its catalogue path; false when nothing is
-// selected or the entry cannot be read.
+// The selected entry's name and its catalogue path; false when nothing is
+// selected or the entry cannot be read. The first entry is named "None" in
+// every language, whatever word it shows.
 bool ReadSelectedSaver(HWND dialog, char text[ListTextSize], const char** path)
 {
     LRESULT selected = ListMessage(dialog, CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR)
         return false;
+    if (selected == 0) {
+        lstrcpynA(text, NoneText, ListTextSize);
+        *path = SaverCatalogPath(0);
+        return *path != nullptr;
+    }
     LRESULT length = ListMessage(dialog, CB_GETLBTEXTLEN, selected, 0);
     if (length == CB_ERR || length >= static_cast<LRESULT>(ListTextSize))
         return false;
@@ -222,9 +228,26 @@ void ApplyDisplayLimits(HWND dialog)
         EnableRow(dialog, row, RowSetting(row) != 0);
 }
 
+// Selects the first entry that begins with the stored name, compared without
+// regard to case as the list compares; the first entry counts as "None".
+void SelectStoredSaver(HWND dialog)
+{
+    const char* name = SaverSettings.ScreenSaver;
+    const int length = lstrlenA(name);
+    char nonePrefix[ListTextSize];
+    lstrcpynA(nonePrefix, NoneText, length + 1);
+    if (length <= lstrlenA(NoneText) && lstrcmpiA(name, nonePrefix) == 0) {
+        ListMessage(dialog, CB_SETCURSEL, 0, 0);
+        return;
+    }
+    // The search starts after the first entry, and a match there is no match.
+    const LRESULT found = ListMessage(dialog, CB_FINDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    if (found != CB_ERR && found != 0)
+        ListMessage(dialog, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+}
+
 BOOL OnInitDialog(HWND dialog)
 {
-    LoadSettingStrings();
     LoadSettings(false);
     CreateBatteryColumn(dialog);
     ResetSpinBars(dialog);
@@ -236,8 +259,7 @@ BOOL OnInitDialog(HWND dialog)
     DisplayCapabilities = DisplayPowerRequest(DisplayPowerOn, ReportCapabilities);
     ShowStoredChecks(dialog);
     ApplyDisplayLimits(dialog);
-    ListMessage(dialog, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                reinterpret_cast<LPARAM>(SaverSettings.ScreenSaver));
+    SelectStoredSaver(dialog);
     ShowSaverChoice(dialog);
     return TRUE;
 }
@@ -332,9 +354,9 @@ BOOL OnOk(HWND dialog)
     uint32_t error = 0;
     if (!SaveSettings(name, path, &error)) {
         // The dialog stays open: the user may Cancel or try again.
-        char text[2 * MAX_PATH];
-        FormatSaveFailure(error, text, sizeof text);
-        Outside::ShowMessageBox(dialog, text, SaveFailureCaption, MB_OK | MB_ICONEXCLAMATION);
+        wchar_t text[SaveFailureSize];
+        FormatSaveFailure(error, text, SaveFailureSize);
+        ShowTextBox(dialog, text, IDS_SAVE_FAILED_CAPTION, MB_OK | MB_ICONEXCLAMATION);
         return TRUE;
     }
     EndDialog(dialog, SetupSaved);
@@ -349,14 +371,19 @@ BOOL OnCancel(HWND dialog)
     return TRUE;
 }
 
-void ShowHelpContents(HWND dialog)
+// F1 came from the control that has the focus: its paragraph, or the dialog's
+// start when the focus is on none of its controls.
+void ShowHelpForFocus(HWND dialog)
 {
-    Outside::ShowHelp(dialog, HelpFile, HELP_CONTENTS, 0);
+    HWND control = GetFocus();
+    while (control != nullptr && GetParent(control) != dialog)
+        control = GetParent(control);
+    ShowHelpWindow(dialog, control != nullptr ? GetDlgCtrlID(control) : 0);
 }
 
 void ShowAboutBox(HWND dialog)
 {
-    DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
+    DialogBoxParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_ABOUT), dialog, AboutDialogProc, 0);
 }
 
 BOOL OnButtonClicked(HWND dialog, int id)
@@ -391,7 +418,7 @@ BOOL OnButtonClicked(HWND dialog, int id)
         ShowAboutBox(dialog);
         break;
     case IDC_HELP_BUTTON:
-        ShowHelpContents(dialog);
+        ShowHelpWindow(dialog, 0);
         break;
     }
     // "Move", "Click" and the password controls need nothing here.
@@ -453,7 +480,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 {
     // F1 on any control arrives as the registered help message.
     if (SaverHelpMessage != 0 && message == SaverHelpMessage) {
-        ShowHelpContents(dialog);
+        ShowHelpForFocus(dialog);
         return FALSE;
     }
     switch (message) {

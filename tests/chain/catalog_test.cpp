@@ -29,7 +29,6 @@ protected:
 
     void SetUp() override
     {
-        LoadSettingStrings();
         ReleaseSaverCatalog();
         dialog = CreateDialogParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_SETUP), nullptr,
                                     PlainDialogProc, 0);

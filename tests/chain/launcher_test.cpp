@@ -18,12 +18,12 @@ struct MessageBoxCall {
 };
 MessageBoxCall Shown;
 
-int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+int WINAPI RecordMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
     Shown.count++;
     Shown.owner = owner;
-    Shown.text = text;
-    Shown.caption = caption;
+    Shown.text = Utf8(text);
+    Shown.caption = Utf8(caption);
     Shown.type = type;
     return IDOK;
 }
@@ -83,7 +83,7 @@ protected:
     }
     void TearDown() override
     {
-        Outside::ShowMessageBox = MessageBoxA;
+        Outside::ShowMessageBox = MessageBoxW;
         CloseHandle(event_);
         RemoveFiles();
     }

@@ -110,9 +110,9 @@ TEST(Resources, StringTable)
         int id;
         const char* text;
     } rows[] = {
-        {1, "Kelvorin Power Saver"},
-        {1000, "PWProtected"}, {1001, "control.ini"}, {1007, "Screen Saver.Kelvorin"},
-        {1011, "SCRNSAVE.EXE"}, {1013, "None"}, {1014, "kelvorin"},
+        {1, "Kelvorin Power Saver"}, {1013, "None"},
+        {1103, "CreateProcess fail (%ld)"}, {1104, "CreateProcess"},
+        {1105, "SetTimer fail"}, {1106, "WM_CREATE"}, {1107, "Create DC Failed!"}, {1108, "Video Check"},
     };
     for (const auto& row : rows) {
         char text[64] = {};
@@ -180,7 +180,7 @@ TEST(Resources, SetupDialogTemplate)
         {1021, Static, Label, "Minute(s) later", 142, 39, 50, 11},
         {1024, Static, Label, "Minute[s] later", 143, 84, 50, 11},
         {2006, Button, BS_GROUPBOX, "Screen Saver Selection", 9, 135, 190, 60},
-        {-1, Static, Label, "Name:", 16, 150, 22, 12},
+        {1031, Static, Label, "Name:", 16, 150, 22, 12},
         {1037, Static, Label, "Minute[s] later", 142, 107, 50, 11},
         {1039, Button, Check, "Click", 219, 107, 35, 10},
     }, setup.controls);

@@ -11,7 +11,7 @@
 
 namespace {
 
-int WINAPI NoMessageBox(HWND, LPCSTR, LPCSTR, UINT)
+int WINAPI NoMessageBox(HWND, LPCWSTR, LPCWSTR, UINT)
 {
     return IDOK;
 }
@@ -32,7 +32,7 @@ protected:
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
-        Outside::ShowMessageBox = MessageBoxA;
+        Outside::ShowMessageBox = MessageBoxW;
         Outside::SystemMetric = GetSystemMetrics;
     }
 };

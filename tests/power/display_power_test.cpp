@@ -11,6 +11,7 @@
 #include "host/outside.h"
 #include "power/display_power.h"
 #include "power/display_state.h"
+#include "support/wine_test.h"
 
 namespace {
 
@@ -85,10 +86,10 @@ BOOL WINAPI FakeDeleteDC(HDC dc)
     return TRUE;
 }
 
-int WINAPI FakeMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+int WINAPI FakeMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
-    Driver.boxes.push_back(std::to_string(reinterpret_cast<INT_PTR>(owner)) + "|" + text + "|" +
-                           caption + "|" + std::to_string(type));
+    Driver.boxes.push_back(std::to_string(reinterpret_cast<INT_PTR>(owner)) + "|" + Utf8(text) + "|" +
+                           Utf8(caption) + "|" + std::to_string(type));
     return IDOK;
 }
 

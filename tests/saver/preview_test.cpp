@@ -50,7 +50,6 @@ TEST(Preview, LogoFramesFollowTheSaverSequenceScaledToThePreview)
         SCOPED_TRACE(row.width);
         SaverHarness standIns;  // records any display, drive or box request
         SetControlIni(SaverIni({"Screen Saver=kelvorin.scr"}));
-        LoadSettingStrings();
         LoadSettings(false);
         HWND parent = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0,
                                       row.width, row.height, nullptr, nullptr, nullptr, nullptr);

@@ -171,9 +171,9 @@ struct SaverStandIns {
         status->BatteryLifePercent = 50;
         return TRUE;
     }
-    static int WINAPI ShowBox(HWND, LPCSTR text, LPCSTR caption, UINT)
+    static int WINAPI ShowBox(HWND, LPCWSTR text, LPCWSTR caption, UINT)
     {
-        H().boxes.push_back(std::string(caption) + ": " + text);
+        H().boxes.push_back(Utf8(caption) + ": " + Utf8(text));
         if (H().duringMessageBox)
             H().duringMessageBox();
         return IDOK;
@@ -293,7 +293,7 @@ SaverHarness::~SaverHarness()
     Outside::OpenDevice = CreateFileA;
     Outside::ControlDevice = DeviceIoControl;
     Outside::CloseDevice = CloseHandle;
-    Outside::ShowMessageBox = MessageBoxA;
+    Outside::ShowMessageBox = MessageBoxW;
     Outside::RegisterPowerSetting = RegisterPowerSettingNotification;
     Outside::UnregisterPowerSetting = UnregisterPowerSettingNotification;
     Outside::ReadPowerStatus = GetSystemPowerStatus;

@@ -1,5 +1,5 @@
-// Stand-ins for the display driver, the drive device, the help engine and
-// message boxes, behind the seams of host/outside.h.
+// Stand-ins for the display driver, the drive device and message boxes, behind
+// the seams of host/outside.h.
 #include "settings/outside_fakes.h"
 
 #include <cstring>
@@ -7,6 +7,7 @@
 #include "host/outside.h"
 #include "power/display_power.h"
 #include "power/standby_device.h"
+#include "support/wine_test.h"
 
 FakeOutside Fake;
 
@@ -25,7 +26,6 @@ struct RealCalls {
     decltype(Outside::OpenDevice) openDevice;
     decltype(Outside::ControlDevice) controlDevice;
     decltype(Outside::CloseDevice) closeDevice;
-    decltype(Outside::ShowHelp) showHelp;
     decltype(Outside::ShowMessageBox) showMessageBox;
     decltype(Outside::ReadPowerStatus) readPowerStatus;
 };
@@ -73,21 +73,12 @@ BOOL WINAPI FakeCloseDevice(HANDLE)
     return TRUE;
 }
 
-BOOL WINAPI FakeShowHelp(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
-{
-    ++Fake.helpCalls;
-    Fake.helpWindow = window;
-    Fake.helpFile = file ? file : "";
-    Fake.helpCommand = command;
-    Fake.helpData = data;
-    return TRUE;
-}
-
-int WINAPI FakeShowMessageBox(HWND owner, LPCSTR text, LPCSTR, UINT)
+int WINAPI FakeShowMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT)
 {
     ++Fake.messageBoxes;
     Fake.lastMessageOwner = owner;
-    Fake.lastMessage = text ? text : "";
+    Fake.lastMessage = Utf8(text);
+    Fake.lastCaption = Utf8(caption);
     return IDOK;
 }
 
@@ -116,7 +107,7 @@ void InstallFakeOutside(const FakeOutside& settings)
     if (!Installed) {
         Real = {Outside::CreateDisplayContext, Outside::DriverEscape, Outside::DeleteDisplayContext,
                 Outside::OpenDevice, Outside::ControlDevice, Outside::CloseDevice,
-                Outside::ShowHelp, Outside::ShowMessageBox, Outside::ReadPowerStatus};
+                Outside::ShowMessageBox, Outside::ReadPowerStatus};
         Installed = true;
     }
     Fake = settings;
@@ -126,7 +117,6 @@ void InstallFakeOutside(const FakeOutside& settings)
     Outside::OpenDevice = FakeOpenDevice;
     Outside::ControlDevice = FakeControlDevice;
     Outside::CloseDevice = FakeCloseDevice;
-    Outside::ShowHelp = FakeShowHelp;
     Outside::ShowMessageBox = FakeShowMessageBox;
     Outside::ReadPowerStatus = FakeReadPowerStatus;
     ResetPowerGlobals();
@@ -143,7 +133,6 @@ void RemoveFakeOutside()
     Outside::OpenDevice = Real.openDevice;
     Outside::ControlDevice = Real.controlDevice;
     Outside::CloseDevice = Real.closeDevice;
-    Outside::ShowHelp = Real.showHelp;
     Outside::ShowMessageBox = Real.showMessageBox;
     Outside::ReadPowerStatus = Real.readPowerStatus;
     Installed = false;

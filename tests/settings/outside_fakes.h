@@ -1,6 +1,6 @@
 // Stand-ins for what lies outside the system while the setup dialog runs: a
 // register-interface display driver, the drive-standby device, the power
-// status, the help engine and message boxes. Installing resets the power globals; removing puts the
+// status and message boxes. Installing resets the power globals; removing puts the
 // real calls back.
 #pragma once
 #include <windows.h>
@@ -18,13 +18,9 @@ struct FakeOutside {
     bool battery = false;       // Windows reports a system battery
 
     int deviceOpenCalls = 0;
-    int helpCalls = 0;
-    HWND helpWindow = nullptr;
-    std::string helpFile;
-    UINT helpCommand = 0;
-    ULONG_PTR helpData = 0;
     int messageBoxes = 0;
-    std::string lastMessage;
+    std::string lastMessage;        // UTF-8, as the caption
+    std::string lastCaption;
     HWND lastMessageOwner = nullptr;
 };
 

@@ -27,7 +27,6 @@ class Settings : public testing::Test {
 protected:
     void SetUp() override
     {
-        LoadSettingStrings();
         // Every field must come from the load, not from an earlier test.
         memset(&SaverSettings, 0xA5, sizeof SaverSettings);
         SaverMode = -1;

@@ -16,7 +16,6 @@ namespace {
 
 TEST(SetupDialogFaults, BrokenControlIniOpensAndClosesCleanly)
 {
-    LoadSettingStrings();
     for (const IniFault& fault : ControlIniFaults()) {
         for (int closer : {IDOK, IDCANCEL}) {
             SCOPED_TRACE(testing::Message() << fault.name << (closer == IDOK ? ", OK" : ", Cancel"));

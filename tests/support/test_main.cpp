@@ -51,9 +51,8 @@ int main(int argc, char** argv)
     RemoveControlIni();
     RemoveTestFiles();
     testing::UnitTest::GetInstance()->listeners().Append(new ControlIniKeeper);
-    // The module instance and application name are what the program would have.
+    // The module instance is what the program would have.
     ModuleInstance = GetModuleHandleW(nullptr);
-    LoadStringW(ModuleInstance, 1007, ApplicationName, 40);
     int failed = RUN_ALL_TESTS();
     RemoveTestFiles();
     return failed;

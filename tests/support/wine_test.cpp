@@ -184,3 +184,14 @@ ChildProcess::~ChildProcess()
         CloseHandle(info.hThread);
     }
 }
+
+std::string Utf8(const wchar_t* text)
+{
+    if (text == nullptr)
+        return "";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? size : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &bytes[0], size, nullptr, nullptr);
+    bytes.resize(bytes.size() - 1);
+    return bytes;
+}

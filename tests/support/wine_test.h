@@ -31,6 +31,9 @@ void RemoveControlIni();
 std::string ControlIniContents();     // empty when there is no file
 void FlushProfileCache();
 
+// Wide text as UTF-8, for comparing and printing.
+std::string Utf8(const wchar_t* text);
+
 // Handles messages for about `milliseconds`, or until `until` holds.
 void PumpMessages(DWORD milliseconds);
 template <typename Predicate>
