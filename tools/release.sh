@@ -37,7 +37,9 @@ trap 'rm -rf "$secrets"' EXIT
 # sign IN OUT: OUT is IN with an Authenticode signature; a failure stops the
 # release with osslsigncode's reason.
 sign() {
-    local options=(-pkcs12 "$pfx" -readpass "$secrets/password" -h sha256 -n "Kelvorin Power Saver")
+    local options=(-pkcs12 "$pfx" -h sha256 -n "Kelvorin Power Saver")
+    # From a file, so that the password shows in no process list; osslsigncode reads no empty one.
+    if [ -s "$secrets/password" ]; then options+=(-readpass "$secrets/password"); else options+=(-pass ""); fi
     if [ -n "${KELVORIN_SIGN_TIMESTAMP_URL:-}" ]; then
         options+=(-ts "$KELVORIN_SIGN_TIMESTAMP_URL")
     else
@@ -59,7 +61,7 @@ if [ -n "$pfx" ]; then
     # An empty package, signed before anything is built, tries the certificate and its password.
     msibuild "$secrets/probe.msi" -s probe
     sign "$secrets/probe.msi" "$secrets/probe-signed.msi"
-    echo "Signing with $KELVORIN_SIGN_PFX ($(osslsigncode --version 2>&1 | head -n 1))"
+    echo "Signing with $KELVORIN_SIGN_PFX ($(osslsigncode --version 2>&1 | sed -n '1s/,.*//p'))"
 else
     echo "Unsigned release: set KELVORIN_SIGN_PFX and KELVORIN_SIGN_PASSWORD to sign it"
 fi
