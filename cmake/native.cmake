@@ -64,6 +64,9 @@ target_compile_definitions(native_tests PRIVATE
 add_test(NAME native COMMAND native_tests)
 # The scripts' package installation, with stand-ins for apt-get and dpkg.
 add_test(NAME packages COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/packages_test.sh)
+# The release: two signed builds of this commit from clones at two paths, byte for byte.
+add_test(NAME release COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/release_test.sh)
+set_tests_properties(release PROPERTIES TIMEOUT 900)
 
 # The checks are also in native_tests, which replays the seed corpus on every
 # test run; here libFuzzer mutates it.

@@ -13,9 +13,14 @@ WINE32_UNAVAILABLE=
 # (a failure stops the caller with apt's own message), then 32-bit Wine on its
 # own, which may fail: the 64-bit build then stands in (see wine_arch).
 # Further arguments name more tools as COMMAND=PACKAGE, or as PATTERN=PACKAGE
-# where PATTERN is an absolute file path that may hold wildcards.
+# where PATTERN is an absolute file path that may hold wildcards. A first
+# argument --no-wine leaves Wine and Xvfb out, for scripts that only build.
 ensure_packages() {
-    local missing=() tool want32=
+    local missing=() tool want32= wine=yes
+    if [ "${1:-}" = --no-wine ]; then
+        wine=
+        shift
+    fi
     for tool in "$@"; do
         case "$tool" in
             /*) compgen -G "${tool%%=*}" >/dev/null || missing+=("${tool#*=}") ;;
@@ -26,15 +31,18 @@ ensure_packages() {
     command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(mingw-w64)
     command -v cmake >/dev/null || missing+=(cmake)
     command -v make >/dev/null || missing+=(make)
-    command -v Xvfb >/dev/null || missing+=(xvfb)
     command -v flock >/dev/null || missing+=(util-linux)
     command -v python3 >/dev/null || missing+=(python3)
     command -v wixl >/dev/null || missing+=(wixl)
     command -v msibuild >/dev/null || missing+=(msitools)
-    # The Japanese dialogs need a Japanese font that fontconfig lists: Wine finds it there.
-    compgen -G '/usr/share/fonts/opentype/ipafont-gothic/ipag*.ttf' >/dev/null || missing+=(fonts-ipafont-gothic)
-    [ -x "$KELVORIN_WINE_DIR/wine64" ] || missing+=(wine wine64)
-    [ -x "$KELVORIN_WINE_DIR/wine" ] || want32=1
+    if [ -n "$wine" ]; then
+        # The Japanese dialogs need a Japanese font that fontconfig lists: Wine finds it there.
+        compgen -G '/usr/share/fonts/opentype/ipafont-gothic/ipag*.ttf' >/dev/null \
+            || missing+=(fonts-ipafont-gothic)
+        command -v Xvfb >/dev/null || missing+=(xvfb)
+        [ -x "$KELVORIN_WINE_DIR/wine64" ] || missing+=(wine wine64)
+        [ -x "$KELVORIN_WINE_DIR/wine" ] || want32=1
+    fi
     [ ${#missing[@]} -eq 0 ] && [ -z "$want32" ] && return 0
     export DEBIAN_FRONTEND=noninteractive
     local added_i386=

@@ -7,7 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$KELVORIN_ROOT"
 
-ensure_packages clang++=clang \
+ensure_packages clang++=clang zip=zip faketime=faketime osslsigncode=osslsigncode openssl=openssl \
     '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a=libclang-rt-14-dev'
 
 # A native failure does not stop the Wine tests; it fails the run at the end.

@@ -30,11 +30,11 @@ const wchar_t UpgradeCode32[] = L"{F379FBF4-44E6-49EF-B21A-D2801FD0A3A3}";
 // A 64-bit build also installs the 32-bit package of the 32-bit build tree.
 const PackageRow Packages[] = {
 #ifdef _WIN64
-    {KELVORIN_PACKAGE, KELVORIN_BUILD_DIR "/kelvorin.scr", L"{C2BD6122-8678-46BC-AD96-351D5576063D}",
+    {KELVORIN_PACKAGE, KELVORIN_PACKED_SAVER, L"{C2BD6122-8678-46BC-AD96-351D5576063D}",
      "system32\\kelvorin.scr"},
     {KELVORIN_WOW64_PACKAGE, KELVORIN_WOW64_SAVER, UpgradeCode32, "syswow64\\kelvorin.scr"},
 #else
-    {KELVORIN_PACKAGE, KELVORIN_BUILD_DIR "/kelvorin.scr", UpgradeCode32, "system32\\kelvorin.scr"},
+    {KELVORIN_PACKAGE, KELVORIN_PACKED_SAVER, UpgradeCode32, "system32\\kelvorin.scr"},
 #endif
 };
 
