@@ -47,18 +47,18 @@ private:
 };
 
 enum class Event { Tick, Deactivate, Activate, SetFocus, KillFocus, Move, Click, Quit, Key, Close,
-                   Report, DisplayChange };
+                   Report, DisplayChange, PowerSource };
 const char* const EventNames[] = {"tick",  "deactivate", "activate", "set focus", "kill focus",
                                   "move",  "click",      "WM_QUIT",  "key",       "WM_CLOSE",
-                                  "display report", "display change"};
+                                  "display report", "display change", "power source"};
 
 // Per mille. Calm runs leave out what may wake (keys, quits, clicks, far moves).
 const struct {
     Event event;
     uint32_t weight;
 } EventWeights[] = {
-    {Event::Tick, 735},     {Event::Deactivate, 40}, {Event::Activate, 40},
-    {Event::Report, 20},    {Event::DisplayChange, 5},
+    {Event::Tick, 725},     {Event::Deactivate, 40}, {Event::Activate, 40},
+    {Event::Report, 20},    {Event::DisplayChange, 5},  {Event::PowerSource, 10},
     {Event::SetFocus, 30},  {Event::KillFocus, 30},  {Event::Move, 70},
     {Event::Click, 20},     {Event::Quit, 5},        {Event::Key, 5},
 };
@@ -186,8 +186,15 @@ private:
         for (const char* minutes : {"Standby After", "Suspend After", "Off After",
                                     "Spin Down After"})
             keys.push_back(std::string(minutes) + "=" + Minutes());
+        // Battery minutes, each now and then left to its twin; the run may start on either source.
+        for (const char* minutes : {"Battery Standby After", "Battery Suspend After",
+                                    "Battery Off After", "Battery Spin Down After"})
+            if (random_.Percent(70))
+                keys.push_back(std::string(minutes) + "=" + Minutes());
+        saver_.onBattery = random_.Percent(50);
         keys.push_back("Mouse=" + std::to_string(random_.Below(4)));
         keys.push_back("PWProtected=" + std::to_string(random_.Below(2)));
+        const size_t settingKeys = keys.size();
         if (mode_ == Mode::Logo)
             keys.push_back("Screen Saver=kelvorin.scr");
         else if (mode_ == Mode::Blank)
@@ -206,7 +213,7 @@ private:
         }
         // A keyless run leaves every value to its default.
         if (random_.Percent(5))
-            keys.erase(keys.begin(), keys.begin() + 11);
+            keys.erase(keys.begin(), keys.begin() + settingKeys);
         ini_ = SaverIni(keys);
         if (random_.Percent(50))
             ini_ += std::string("[Screen Saver.") + ChainedName + "]\r\nPWProtected=1\r\n";
@@ -353,6 +360,15 @@ private:
         }
         case Event::DisplayChange:
             SendMessageW(window, WM_DISPLAYCHANGE, 24, 0);
+            break;
+        case Event::PowerSource:
+            // The plug pulled or put back, told either way Windows tells it.
+            saver_.onBattery = !saver_.onBattery;
+            name += saver_.onBattery ? " battery" : " mains";
+            if (random_.Percent(50))
+                ReportDisplay(window, &PowerSourceSetting, saver_.onBattery ? 1 : 0);
+            else
+                SendMessageW(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
             break;
         }
         done_.push_back(name);
