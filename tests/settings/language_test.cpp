@@ -112,28 +112,6 @@ HelpView LookAtHelp(HWND help)
     return view;
 }
 
-DialogStep Do(std::function<void(HWND)> action)
-{
-    return [action](HWND dialog) {
-        action(dialog);
-        return true;
-    };
-}
-
-// Waits for the modal box of the setup dialog and keeps it in `box`.
-DialogStep WaitForBox(HWND* box)
-{
-    return [box](HWND dialog) {
-        *box = OwnedModalBox(dialog);
-        return *box != nullptr;
-    };
-}
-
-DialogStep WaitUntilGone(HWND* box)
-{
-    return [box](HWND) { return !IsWindow(*box); };
-}
-
 struct Hardware : FakeOutside {
     Hardware()
     {

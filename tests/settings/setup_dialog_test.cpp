@@ -132,14 +132,6 @@ void Command(HWND dialog, int id)
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-DialogStep Do(std::function<void(HWND)> action)
-{
-    return [action](HWND dialog) {
-        action(dialog);
-        return true;
-    };
-}
-
 DialogStep Press(int id)
 {
     return Do([id](HWND dialog) { Click(dialog, id); });

@@ -179,3 +179,21 @@ DialogStep WaitTicks(int ticks)
     auto left = std::make_shared<int>(ticks);
     return [left](HWND) { return (*left)-- <= 0; };
 }
+
+DialogStep Do(std::function<void(HWND)> action)
+{
+    return [action](HWND dialog) {
+        action(dialog);
+        return true;
+    };
+}
+
+DialogStep WaitForBox(HWND* box)
+{
+    return [box](HWND dialog) { return (*box = OwnedModalBox(dialog)) != nullptr; };
+}
+
+DialogStep WaitUntilGone(HWND* box)
+{
+    return [box](HWND) { return !IsWindow(*box); };
+}

@@ -33,3 +33,9 @@ std::string SelectedListItem(HWND dialog, int listId);      // "" when nothing i
 HWND OwnedModalBox(HWND owner);
 // A step that waits for `ticks` timer ticks.
 DialogStep WaitTicks(int ticks);
+// A step that does `action` once.
+DialogStep Do(std::function<void(HWND)> action);
+// A step that waits for the modal box `owner` shows and keeps it in `box`, and
+// one that waits until that box is gone.
+DialogStep WaitForBox(HWND* box);
+DialogStep WaitUntilGone(HWND* box);
