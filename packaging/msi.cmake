@@ -22,8 +22,10 @@ execute_process(COMMAND touch -d @${EPOCH} ${STAGE}/kelvorin.scr ${STAGE}/kelvor
 set(ENV{SOURCE_DATE_EPOCH} ${EPOCH})
 string(TIMESTAMP clock "%Y-%m-%d %H:%M:%S" UTC)
 set(frozen ${CMAKE_COMMAND} -E env TZ=UTC)
+# With -f the clock stands still at that time; without it, it starts there and
+# runs on, and a package that takes a second longer to write has other dates.
 if(FAKETIME)
-  list(APPEND frozen ${FAKETIME} "${clock}")
+  list(APPEND frozen ${FAKETIME} -f "${clock}")
 endif()
 
 # The package's revision number is its package code: a name-based GUID of the
