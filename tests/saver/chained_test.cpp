@@ -80,13 +80,25 @@ protected:
                          "Drive Standby=1", "Spin Down After=1"});
     }
     // Shows the helper's window and waits until it covers the search point.
-    bool ShowHelper(SaverHarness& saver)
+    // A start under load may take a while; a failure says how far the helper came
+    // and what lies at the point instead.
+    testing::AssertionResult ShowHelper(SaverHarness& saver)
     {
         SetEvent(showEvent);
-        return PumpUntil([&] {
-            HWND found = WindowFromPoint(ChainWindowPoint);
-            return found != nullptr && found != saver.window && HelperLogHas("shown");
-        }, 10000);
+        HWND found = nullptr;
+        if (PumpUntil([&] {
+                found = WindowFromPoint(ChainWindowPoint);
+                return found != nullptr && found != saver.window && HelperLogHas("shown");
+            }, 20000))
+            return testing::AssertionSuccess();
+        wchar_t className[64] = L"";
+        GetClassNameW(found, className, 64);
+        testing::AssertionResult failure = testing::AssertionFailure();
+        failure << "at the point: " << (found == saver.window ? "the saver window" : "window of class ")
+                << Utf8(className) << "; boxes " << saver.boxes.size() << "; helper log:";
+        for (const std::string& line : HelperLog())
+            failure << " [" << line << "]";
+        return failure;
     }
 };
 
