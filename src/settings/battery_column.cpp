@@ -3,6 +3,7 @@
 #include "settings/battery_column.h"
 
 #include "host/host.h"
+#include "host/texts.h"
 #include "power/power_source.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -108,8 +109,8 @@ HWND MakeControl(HWND dialog, const wchar_t* kind, const wchar_t* text, DWORD st
 // A heading centred over the column between `left` and `right`, above `top`.
 void MakeHeading(HWND dialog, UINT textId, int id, int left, int right, int top)
 {
-    wchar_t text[HeadingTextSize] = L"";
-    LoadStringW(ModuleInstance, textId, text, HeadingTextSize);
+    wchar_t text[HeadingTextSize];
+    LoadText(textId, text, HeadingTextSize);
     SIZE size = Pixels(dialog, HeadingWidth, HeadingHeight);
     SIZE gap = Pixels(dialog, 0, HeadingGap);
     int x = (left + right - size.cx) / 2;

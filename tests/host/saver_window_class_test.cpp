@@ -66,30 +66,19 @@ int WINAPI VirtualScreenMetric(int index)
 // coordinates; the window covers the whole virtual screen, made and changed.
 TEST_F(SaverWindowClassTest, TheWindowCoversTheVirtualScreenWhereverItsCornerLies)
 {
-    const struct {
-        int line;
-        int made[4], changed[4];
-    } rows[] = {
-        {__LINE__, {-800, 0, 1824, 768}, {0, -600, 1024, 1368}},
-        {__LINE__, {0, 0, 1024, 768}, {-1280, -200, 2304, 1024}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << "row at line " << row.line);
-        Outside::SystemMetric = VirtualScreenMetric;
-        for (const int* metrics : {row.made, row.changed}) {
-            std::copy(metrics, metrics + 4, VirtualScreen);
-            if (metrics == row.made)
-                ASSERT_TRUE(CreateSaverWindow(ModuleInstance));
-            else
-                SendMessageW(SaverWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(metrics[2], metrics[3]));
-            RECT window, expected = {metrics[0], metrics[1], metrics[0] + metrics[2],
-                                     metrics[1] + metrics[3]};
-            GetWindowRect(SaverWindow, &window);
-            EXPECT_TRUE(EqualRect(&expected, &window))
-                << window.left << ", " << window.top << " - " << window.right << ", " << window.bottom;
-        }
-        TearDown();
-        SetUp();
+    // Made with both left and top negative, then changed to each alone.
+    const int layouts[][4] = {{-800, -600, 1824, 1368}, {-1280, 0, 2304, 768}, {0, -200, 1024, 968}};
+    Outside::SystemMetric = VirtualScreenMetric;
+    for (const auto& metrics : layouts) {
+        std::copy(metrics, metrics + 4, VirtualScreen);
+        if (&metrics == &layouts[0])
+            ASSERT_TRUE(CreateSaverWindow(ModuleInstance));
+        else
+            SendMessageW(SaverWindow, WM_DISPLAYCHANGE, 32, MAKELPARAM(metrics[2], metrics[3]));
+        RECT window, expected = {metrics[0], metrics[1], metrics[0] + metrics[2], metrics[1] + metrics[3]};
+        GetWindowRect(SaverWindow, &window);
+        EXPECT_TRUE(EqualRect(&expected, &window))
+            << window.left << ", " << window.top << " - " << window.right << ", " << window.bottom;
     }
 }
 
