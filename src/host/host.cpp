@@ -60,6 +60,7 @@ int ProgramEntry()
     const wchar_t* arguments = ArgumentsOf(GetCommandLineW());
     RunKind run = RunKindOf(arguments);
     StartHost(run != RunKind::Preview);
+    CarryOverSettings();
     switch (run) {
     case RunKind::Saver:
         return RunSaver(ModuleInstance);

@@ -16,7 +16,7 @@
 #define IDS_PLUGGED_IN              1050    // heading of the minute column for the mains
 #define IDS_ON_BATTERY              1051    // heading of the battery's minute column
 #define IDS_NONE_ENTRY              1013    // the saver list's first entry, stored as "None"
-#define IDS_SAVE_FAILED             1100    // %s the file, %s the system's reason
+#define IDS_SAVE_FAILED             1100    // %s the file or key, %s the system's reason, %s the hint
 #define IDS_SAVE_FAILED_CAPTION     1101
 #define IDS_SYSTEM_ERROR            1102    // %lu the error number
 #define IDS_LAUNCH_FAILED           1103    // %ld the error number
@@ -25,6 +25,7 @@
 #define IDS_TIMER_FAILED_CAPTION    1106
 #define IDS_DISPLAY_FAILED          1107
 #define IDS_DISPLAY_FAILED_CAPTION  1108
+#define IDS_SAVE_PACKAGE_HINT       1109    // a paragraph of its own after the reason
 
 // Help text: one paragraph each, in the order settings/help_window.cpp joins them;
 // a control's paragraph begins with the control's label.

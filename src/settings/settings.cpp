@@ -107,7 +107,142 @@ void WriteSettingText(const char* key, const char* text)
               != FALSE);
 }
 
+// Where an installed package maps the application's section of control.ini:
+// the value named by the section under this key, read in the 64-bit view, where
+// Windows' profile services look for both widths, sends it to the user's key.
+const char IniFileMappingKey[] =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\control.ini";
+const char UserSettingsKeyPrefix[] = "Control Panel\\";
+
+void UserSettingsKey(char* key, size_t size)
+{
+    snprintf(key, size, "%s%s", UserSettingsKeyPrefix, ApplicationSection());
+}
+
+bool UserSettingsKeyPresent()
+{
+    char name[sizeof UserSettingsKeyPrefix + sizeof ApplicationName];
+    UserSettingsKey(name, sizeof name);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// The user's old settings files, in the order they are asked: the user's
+// virtualized copy, which mirrors the Windows folder's path under VirtualStore,
+// then the shared file. Empty when it cannot be named.
+constexpr int OldSettingsFiles = 2;
+
+void OldSettingsFile(int index, char* path, size_t size)
+{
+    path[0] = '\0';
+    char windows[MAX_PATH], local[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+    if (length < 3 || length >= MAX_PATH)
+        return;
+    if (index == 1) {
+        snprintf(path, size, "%s\\%s", windows, SettingsFileName);
+        return;
+    }
+    length = GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
+    if (length != 0 && length < MAX_PATH
+        && snprintf(path, size, "%s\\VirtualStore\\%s\\%s", local, windows + 3, SettingsFileName)
+               >= static_cast<int>(size))
+        path[0] = '\0';
+}
+
+// The application's section of an old file as the profile services list it,
+// "key=value" entries each ending in a zero and one zero after the last; null
+// when the section is missing or empty. `unreadable` tells a file that is there
+// but cannot be read. The file is read through a private copy: under the mapping
+// the profile services take any file named control.ini from the registry.
+// LocalFree the result.
+char* ReadOldSection(const char* path, bool* unreadable)
+{
+    *unreadable = false;
+    char temp[MAX_PATH], copy[MAX_PATH];
+    if (path[0] == '\0' || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return nullptr;
+    DWORD length = GetTempPathA(MAX_PATH, temp);
+    *unreadable = length == 0 || length >= MAX_PATH || GetTempFileNameA(temp, "kel", 0, copy) == 0;
+    if (*unreadable)
+        return nullptr;
+    char* entries = nullptr;
+    *unreadable = !CopyFileA(path, copy, FALSE);
+    for (DWORD size = 4096; !*unreadable && size <= 1 << 20; size *= 2) {
+        entries = static_cast<char*>(LocalAlloc(LMEM_FIXED, size));
+        DWORD used = entries ? GetPrivateProfileSectionA(ApplicationSection(), entries, size, copy) : 0;
+        if (used > 0 && used < size - 2)
+            break;
+        LocalFree(entries);   // none, or cut: then again into a larger buffer
+        entries = nullptr;
+        if (used == 0)
+            break;
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy);
+    DeleteFileA(copy);
+    return entries;
+}
+
+// Writes each "key=value" entry as a text value of the user's key.
+void WriteUserSettings(char* entries)
+{
+    char name[sizeof UserSettingsKeyPrefix + sizeof ApplicationName];
+    UserSettingsKey(name, sizeof name);
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr)
+        != ERROR_SUCCESS)
+        return;
+    for (char* entry = entries; *entry != '\0'; entry += strlen(entry) + 1) {
+        char* equals = strchr(entry, '=');
+        if (equals == nullptr || equals == entry)
+            continue;
+        *equals = '\0';
+        RegSetValueExA(key, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(equals + 1),
+                       static_cast<DWORD>(strlen(equals + 1) + 1));
+        *equals = '=';
+    }
+    RegCloseKey(key);
+}
+
 } // namespace
+
+bool SettingsMapped()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, IniFileMappingKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                      &key)
+        != ERROR_SUCCESS)
+        return false;
+    bool mapped = RegQueryValueExA(key, ApplicationSection(), nullptr, nullptr, nullptr, nullptr)
+                  == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return mapped;
+}
+
+void CarryOverSettings()
+{
+    // A mapping installed while Windows runs takes effect once the cache is flushed.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, SettingsFileName);
+    if (!SettingsMapped() || UserSettingsKeyPresent())
+        return;
+    // The first file that has the section; one that is there but cannot be read
+    // stops the search, so a later run can still bring the user's own copy over.
+    for (int index = 0; index < OldSettingsFiles; ++index) {
+        char path[3 * MAX_PATH];
+        bool unreadable;
+        OldSettingsFile(index, path, sizeof path);
+        char* entries = ReadOldSection(path, &unreadable);
+        if (entries)
+            WriteUserSettings(entries);
+        LocalFree(entries);
+        if (entries || unreadable)
+            return;
+    }
+}
 
 const char* ApplicationSection()
 {
@@ -182,24 +317,36 @@ bool SaveSettings(const char* name, const char* path, uint32_t* firstError)
 
 void FormatSaveFailure(uint32_t error, wchar_t* text, size_t size)
 {
-    // A bare file name lies in the Windows directory, where the profile services keep it.
-    wchar_t file[MAX_PATH] = {};
-    if (strchr(SettingsFileName, '\\') == nullptr) {
-        UINT length = GetWindowsDirectoryW(file, MAX_PATH);
+    // Under the mapping the user's registry key holds the settings; otherwise the
+    // file, whose bare name lies in the Windows directory, where the profile
+    // services keep it.
+    const bool mapped = SettingsMapped();
+    wchar_t place[MAX_PATH] = {};
+    if (mapped) {
+        lstrcpyW(place, L"HKEY_CURRENT_USER\\Control Panel\\");
+        lstrcatW(place, ApplicationName);
+    } else if (strchr(SettingsFileName, '\\') == nullptr) {
+        UINT length = GetWindowsDirectoryW(place, MAX_PATH);
         if (length == 0 || length >= MAX_PATH - 1)
-            file[0] = L'\0';
+            place[0] = L'\0';
         else
-            lstrcatW(file, L"\\");
+            lstrcatW(place, L"\\");
     }
-    const int used = lstrlenW(file);
-    if (MultiByteToWideChar(CP_ACP, 0, SettingsFileName, -1, file + used, MAX_PATH - used) == 0)
-        file[used] = L'\0';
+    if (!mapped) {
+        const int used = lstrlenW(place);
+        if (MultiByteToWideChar(CP_ACP, 0, SettingsFileName, -1, place + used, MAX_PATH - used) == 0)
+            place[used] = L'\0';
+    }
     wchar_t reason[256];
     if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
                        0, reason, 256, nullptr)
         == 0)
         FormatText(reason, 256, IDS_SYSTEM_ERROR, static_cast<unsigned long>(error));
-    FormatText(text, size, IDS_SAVE_FAILED, file, reason);
+    // Without the package, the one way for every user to keep settings is to install it.
+    wchar_t hint[256] = {};
+    if (!mapped)
+        LoadText(IDS_SAVE_PACKAGE_HINT, hint, 256);
+    FormatText(text, size, IDS_SAVE_FAILED, place, reason, hint);
 }
 
 bool WriteSettingNumber(const char* section, const char* key, uint32_t value)

@@ -54,12 +54,20 @@ extern const char OwnNameText[];        // "kelvorin"
 // The application's section of control.ini: ApplicationName as 8-bit text.
 const char* ApplicationSection();
 
+// True when an installed package maps the application's section of control.ini
+// to the user's registry key, where the profile services then keep it.
+bool SettingsMapped();
+// Once the section is mapped and the user's key is not there yet, copies the
+// section of the user's old control.ini (the virtualized copy first) into the
+// key, value by value as text; never changes either file. Flushes the profile
+// cache first, so a mapping installed meanwhile holds. Before the first load.
+void CarryOverSettings();
 void LoadSettings(bool chainedCopy);
 // Writes every key, also after a write failed; true when every write succeeded,
 // otherwise the first failed write's system error goes to `firstError`.
 bool SaveSettings(const char* name, const char* path, uint32_t* firstError = nullptr);
-// Tells the user, in the user's language, which file could not be written and the
-// system's reason; `size` in characters.
+// Tells the user, in the user's language, which file or registry key could not be
+// written and the system's reason; `size` in characters.
 void FormatSaveFailure(uint32_t error, wchar_t* text, size_t size);
 // True when the write succeeded; the saver run's one write ignores it.
 bool WriteSettingNumber(const char* section, const char* key, uint32_t value);

@@ -1,7 +1,8 @@
 // The MSI packages as an administrator rolls them out: msiexec installs
 // kelvorin.scr into the system folder of the package's architecture for the
 // whole machine, the setup dialog offers it, a later version replaces it, and
-// uninstalling takes the file away and leaves control.ini alone.
+// uninstalling takes the file away and leaves control.ini alone. Each package
+// maps the settings to the user's registry key in the views it writes.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <msi.h>
@@ -11,8 +12,10 @@
 #include <vector>
 
 #include "resources/resource.h"
+#include "settings/settings.h"
 #include "settings/setup_dialog.h"
 #include "support/dialog_script.h"
+#include "support/profile_mapping.h"
 #include "support/system_files.h"
 #include "support/wine_test.h"
 
@@ -23,6 +26,7 @@ struct PackageRow {
     const char* saver;
     const wchar_t* upgradeCode;     // fixed for good in packaging/kelvorin.wxs
     const char* installed;          // where it puts kelvorin.scr, within the Windows directory
+    bool view64, view32;            // the registry views that get the mapping, as this build sees them
 };
 void PrintTo(const PackageRow& row, std::ostream* out) { *out << row.package; }
 
@@ -31,10 +35,11 @@ const wchar_t UpgradeCode32[] = L"{F379FBF4-44E6-49EF-B21A-D2801FD0A3A3}";
 const PackageRow Packages[] = {
 #ifdef _WIN64
     {KELVORIN_PACKAGE, KELVORIN_PACKED_SAVER, L"{C2BD6122-8678-46BC-AD96-351D5576063D}",
-     "system32\\kelvorin.scr"},
-    {KELVORIN_WOW64_PACKAGE, KELVORIN_WOW64_SAVER, UpgradeCode32, "syswow64\\kelvorin.scr"},
+     "system32\\kelvorin.scr", true, true},
+    {KELVORIN_WOW64_PACKAGE, KELVORIN_WOW64_SAVER, UpgradeCode32, "syswow64\\kelvorin.scr", false, true},
 #else
-    {KELVORIN_PACKAGE, KELVORIN_PACKED_SAVER, UpgradeCode32, "system32\\kelvorin.scr"},
+    // Without WOW64 there is one view, whichever is asked for.
+    {KELVORIN_PACKAGE, KELVORIN_PACKED_SAVER, UpgradeCode32, "system32\\kelvorin.scr", true, true},
 #endif
 };
 
@@ -75,6 +80,12 @@ protected:
                 MsiConfigureProductExW(product.c_str(), 0, INSTALLSTATE_ABSENT, L"REBOOT=ReallySuppress");
             DeleteFileA(WindowsFilePath(row.installed).c_str());
         }
+        RemoveProfileMapping();
+    }
+    static void ExpectMapping(bool view64, bool view32)
+    {
+        EXPECT_EQ(view64, ProfileMappingIn(KEY_WOW64_64KEY)) << "the 64-bit view";
+        EXPECT_EQ(view32, ProfileMappingIn(KEY_WOW64_32KEY)) << "the 32-bit view";
     }
 };
 class EveryPackageTest : public PackageTest, public testing::WithParamInterface<PackageRow> {};
@@ -101,11 +112,18 @@ TEST_P(EveryPackageTest, InstallsTheSaverAndUninstallRemovesItAlone)
                          [](HWND dialog) { Click(dialog, IDCANCEL); return true; }});
         EXPECT_NE(list.end(), std::find(list.begin(), list.end(), "kelvorin.scr"));
     }
+    // Where the profile services read the mapping, the user's settings move over.
+    ExpectMapping(row.view64, row.view32);
+    CarryOverSettings();
+    EXPECT_EQ(row.view64 ? 1u : 0u, UserSettings().count("Video Managed"));
 
+    SetUserSettings({{"Standby After", "5"}});
     ASSERT_EQ(0, Msiexec(L"/x", row.package));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(installed.c_str()));
     EXPECT_TRUE(InstalledProducts(row.upgradeCode).empty());
     EXPECT_EQ(settings, ControlIniContents());
+    ExpectMapping(false, false);
+    EXPECT_EQ("5", UserSettings()["Standby After"]) << "a user's settings stay";
 }
 
 INSTANTIATE_TEST_SUITE_P(Packages, EveryPackageTest, testing::ValuesIn(Packages));
@@ -114,11 +132,30 @@ INSTANTIATE_TEST_SUITE_P(Packages, EveryPackageTest, testing::ValuesIn(Packages)
 TEST_F(PackageTest, ALaterVersionReplacesThisOne)
 {
     ASSERT_EQ(0, Msiexec(L"/i", Packages[0].package));
+    SetUserSettings({{"Standby After", "5"}});
     ASSERT_EQ(0, Msiexec(L"/i", KELVORIN_LATER_PACKAGE));
     EXPECT_EQ(std::vector<std::wstring>{KELVORIN_LATER_VERSION},
               InstalledProducts(Packages[0].upgradeCode, L"VersionString"))
         << "only the later version is installed";
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(WindowsFilePath(Packages[0].installed).c_str()));
+    ExpectMapping(Packages[0].view64, Packages[0].view32);
+    EXPECT_EQ("5", UserSettings()["Standby After"]) << "a user's settings stay";
 }
+
+#ifdef _WIN64
+// The 32-bit view's mapping is one component of both packages: it stays while either does.
+TEST_F(PackageTest, WithBothPackagesRemovingOneKeepsTheMapping)
+{
+    for (int removed : {0, 1}) {
+        SCOPED_TRACE(Packages[removed].package);
+        ASSERT_EQ(0, Msiexec(L"/i", Packages[0].package));
+        ASSERT_EQ(0, Msiexec(L"/i", Packages[1].package));
+        ASSERT_EQ(0, Msiexec(L"/x", Packages[removed].package));
+        ExpectMapping(Packages[1 - removed].view64, true);
+        ASSERT_EQ(0, Msiexec(L"/x", Packages[1 - removed].package));
+        ExpectMapping(false, false);
+    }
+}
+#endif
 
 }  // namespace

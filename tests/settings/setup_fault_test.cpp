@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "chain/catalog.h"
+#include "host/host.h"
 #include "resources/resource.h"
 #include "settings/outside_fakes.h"
 #include "settings/settings.h"
@@ -42,7 +43,9 @@ TEST(SetupDialogFaults, BrokenControlIniOpensAndClosesCleanly)
                 char reason[256] = {};
                 FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                ERROR_SHARING_VIOLATION, 0, reason, sizeof reason, nullptr);
-                for (const std::string& part : {ControlIniPath(), std::string(reason)})
+                wchar_t hint[256] = {};
+                EXPECT_LT(4, LoadStringW(ModuleInstance, IDS_SAVE_PACKAGE_HINT, hint, 256));
+                for (const std::string& part : {ControlIniPath(), std::string(reason), Utf8(hint + 4)})
                     EXPECT_NE(std::string::npos, Fake.lastMessage.find(part)) << Fake.lastMessage;
             }
             if (closer == IDCANCEL || fault.readOnly) {

@@ -6,6 +6,7 @@
 
 #include "resources/resource.h"
 #include "support/dialog_script.h"
+#include "support/profile_mapping.h"
 #include "support/wine_test.h"
 
 namespace {
@@ -46,6 +47,24 @@ TEST(SetupProcess, ConfigurationRunShowsTheWorkingDialogAndCancelWritesNothing)
     EXPECT_EQ(1, setup.Wait());
     std::string contents;
     EXPECT_FALSE(ReadWholeFile(ControlIniPath(), &contents));
+}
+
+// The first run after the package is installed shows the user's settings of
+// control.ini, carried over into the user's key; the file stays as it was.
+TEST(SetupProcess, UnderANewMappingTheFirstRunCarriesTheSettingsOver)
+{
+    const std::string file = "[Screen Saver.Kelvorin]\r\nStandby After=7\r\n";
+    SetControlIni(file);
+    InstallProfileMapping();
+    ChildProcess setup;
+    ASSERT_TRUE(setup.Start(SaverProgramPath(), L"\"" + SaverProgramPath() + L"\" /c"));
+    HWND dialog = setup.FindWindowOfClass(L"#32770");
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(L"7", FieldText(dialog, IDC_STANDBY_AFTER));
+    PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_EQ(1, setup.Wait());
+    EXPECT_EQ("7", UserSettings()["Standby After"]);
+    EXPECT_EQ(file, ControlIniContents());
 }
 
 // Installed where it lies (Windows' Install command): the list offers the module

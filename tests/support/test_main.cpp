@@ -1,10 +1,13 @@
 // The main program of every test executable. Each test finds control.ini as the
-// one before it left it: the file is put back byte for byte after every test.
-// A run starts without one and without what the tests put into the prefix,
-// whatever a run that ended inside a test left.
+// one before it left it: the file is put back byte for byte after every test,
+// and the profile mapping a test installed is taken away.
+// A run starts without one, without the profile mapping that sends it to the
+// registry, and without what the tests put into the prefix, whatever a run
+// that ended inside a test left.
 #include <gtest/gtest.h>
 
 #include "host/host.h"
+#include "support/profile_mapping.h"
 #include "support/system_files.h"
 #include "support/wine_test.h"
 
@@ -21,6 +24,7 @@ class ControlIniKeeper : public testing::EmptyTestEventListener {
     }
     void OnTestEnd(const testing::TestInfo&) override
     {
+        RemoveProfileMapping();
         if (existed_)
             SetControlIni(saved_);
         else
@@ -48,6 +52,7 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     // A test of a read-only file may have ended before it could undo that.
     SetFileAttributesA(ControlIniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveProfileMapping();
     RemoveControlIni();
     RemoveTestFiles();
     testing::UnitTest::GetInstance()->listeners().Append(new ControlIniKeeper);
