@@ -107,50 +107,45 @@ void WriteSettingText(const char* key, const char* text)
               != FALSE);
 }
 
-// Where an installed package maps the application's section of control.ini:
-// the value named by the section under this key, read in the 64-bit view, where
-// Windows' profile services look for both widths, sends it to the user's key.
+// Where an installed package maps the application's section of control.ini: a
+// value named by the section under this key, in the 64-bit registry view, where
+// the profile services of both widths look for it, sends the section to the
+// user's key.
 const char IniFileMappingKey[] =
     "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\control.ini";
-const char UserSettingsKeyPrefix[] = "Control Panel\\";
 
-void UserSettingsKey(char* key, size_t size)
+const char* UserSettingsKey()
 {
-    snprintf(key, size, "%s%s", UserSettingsKeyPrefix, ApplicationSection());
+    static char key[sizeof "Control Panel\\" + sizeof ApplicationName];
+    snprintf(key, sizeof key, "Control Panel\\%s", ApplicationSection());
+    return key;
 }
 
 bool UserSettingsKeyPresent()
 {
-    char name[sizeof UserSettingsKeyPrefix + sizeof ApplicationName];
-    UserSettingsKey(name, sizeof name);
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, name, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, UserSettingsKey(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
 }
 
-// The user's old settings files, in the order they are asked: the user's
-// virtualized copy, which mirrors the Windows folder's path under VirtualStore,
-// then the shared file. Empty when it cannot be named.
-constexpr int OldSettingsFiles = 2;
-
-void OldSettingsFile(int index, char* path, size_t size)
+// The user's old settings files: the user's virtualized copy, which mirrors the
+// Windows folder's path under VirtualStore, and the shared file. Each is empty
+// when it cannot be named.
+void OldSettingsFiles(char* own, char* shared, size_t size)
 {
-    path[0] = '\0';
+    own[0] = shared[0] = '\0';
     char windows[MAX_PATH], local[MAX_PATH];
     UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
     if (length < 3 || length >= MAX_PATH)
         return;
-    if (index == 1) {
-        snprintf(path, size, "%s\\%s", windows, SettingsFileName);
-        return;
-    }
+    snprintf(shared, size, "%s\\%s", windows, SettingsFileName);
     length = GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH);
     if (length != 0 && length < MAX_PATH
-        && snprintf(path, size, "%s\\VirtualStore\\%s\\%s", local, windows + 3, SettingsFileName)
+        && snprintf(own, size, "%s\\VirtualStore\\%s\\%s", local, windows + 3, SettingsFileName)
                >= static_cast<int>(size))
-        path[0] = '\0';
+        own[0] = '\0';
 }
 
 // The application's section of an old file as the profile services list it,
@@ -189,11 +184,9 @@ char* ReadOldSection(const char* path, bool* unreadable)
 // Writes each "key=value" entry as a text value of the user's key.
 void WriteUserSettings(char* entries)
 {
-    char name[sizeof UserSettingsKeyPrefix + sizeof ApplicationName];
-    UserSettingsKey(name, sizeof name);
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, UserSettingsKey(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr)
         != ERROR_SUCCESS)
         return;
     for (char* entry = entries; *entry != '\0'; entry += strlen(entry) + 1) {
@@ -231,10 +224,11 @@ void CarryOverSettings()
         return;
     // The first file that has the section; one that is there but cannot be read
     // stops the search, so a later run can still bring the user's own copy over.
-    for (int index = 0; index < OldSettingsFiles; ++index) {
-        char path[3 * MAX_PATH];
+    char own[3 * MAX_PATH], shared[3 * MAX_PATH];
+    OldSettingsFiles(own, shared, sizeof own);
+    const char* const paths[] = {own, shared};
+    for (const char* path : paths) {
         bool unreadable;
-        OldSettingsFile(index, path, sizeof path);
         char* entries = ReadOldSection(path, &unreadable);
         if (entries)
             WriteUserSettings(entries);
@@ -325,14 +319,11 @@ void FormatSaveFailure(uint32_t error, wchar_t* text, size_t size)
     if (mapped) {
         lstrcpyW(place, L"HKEY_CURRENT_USER\\Control Panel\\");
         lstrcatW(place, ApplicationName);
-    } else if (strchr(SettingsFileName, '\\') == nullptr) {
-        UINT length = GetWindowsDirectoryW(place, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH - 1)
-            place[0] = L'\0';
-        else
+    } else {
+        UINT length = strchr(SettingsFileName, '\\') ? 0 : GetWindowsDirectoryW(place, MAX_PATH);
+        place[length < MAX_PATH - 1 ? length : 0] = L'\0';
+        if (place[0] != L'\0')
             lstrcatW(place, L"\\");
-    }
-    if (!mapped) {
         const int used = lstrlenW(place);
         if (MultiByteToWideChar(CP_ACP, 0, SettingsFileName, -1, place + used, MAX_PATH - used) == 0)
             place[used] = L'\0';

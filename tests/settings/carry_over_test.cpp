@@ -29,6 +29,13 @@ std::string VirtualStorePath()
     return std::string(local) + "\\VirtualStore\\windows\\control.ini";
 }
 
+std::string Contents(const std::string& path)
+{
+    std::string contents;
+    ReadWholeFile(path, &contents);
+    return contents;
+}
+
 void PlaceFile(const std::string& path, const char* contents)
 {
     FlushProfileCache();
@@ -59,15 +66,16 @@ TEST_F(CarryOverTest, TheUsersOldSettingsMoveOnceIntoANewMappedKey)
         const Values* before;       // the user's key before; null: none
         bool ownLocked;             // the copy is there but cannot be read
         Values after;
+        int standbyAfter;           // as the saver run then loads it
     } rows[] = {
-        {"no old file", true, nullptr, nullptr, nullptr, false, {}},
-        {"the shared file only", true, Shared.c_str(), nullptr, nullptr, false, FromShared},
-        {"the user's copy only", true, nullptr, Own.c_str(), nullptr, false, FromOwn},
-        {"both: the user's copy wins", true, Shared.c_str(), Own.c_str(), nullptr, false, FromOwn},
-        {"a key saved before stays", true, Shared.c_str(), Own.c_str(), &Saved, false, Saved},
-        {"files without the section", true, NoSection.c_str(), NoSection.c_str(), nullptr, false, {}},
-        {"the user's copy cannot be read", true, Shared.c_str(), Own.c_str(), nullptr, true, {}},
-        {"no package: the file stays the store", false, Shared.c_str(), Own.c_str(), nullptr, false, {}},
+        {"no old file", true, nullptr, nullptr, nullptr, false, {}, 0},
+        {"the shared file only", true, Shared.c_str(), nullptr, nullptr, false, FromShared, 7},
+        {"the user's copy only", true, nullptr, Own.c_str(), nullptr, false, FromOwn, 12},
+        {"both: the user's copy wins", true, Shared.c_str(), Own.c_str(), nullptr, false, FromOwn, 12},
+        {"a key saved before stays", true, Shared.c_str(), Own.c_str(), &Saved, false, Saved, 3},
+        {"files without the section", true, NoSection.c_str(), NoSection.c_str(), nullptr, false, {}, 0},
+        {"the user's copy cannot be read", true, Shared.c_str(), Own.c_str(), nullptr, true, {}, 0},
+        {"no package: the file stays the store", false, Shared.c_str(), Own.c_str(), nullptr, false, {}, 7},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -78,36 +86,24 @@ TEST_F(CarryOverTest, TheUsersOldSettingsMoveOnceIntoANewMappedKey)
             InstallProfileMapping();
         if (row.before)
             SetUserSettings(*row.before);
-        std::string shared, own;
-        ReadWholeFile(ControlIniPath(), &shared);
-        ReadWholeFile(VirtualStorePath(), &own);
         HANDLE lock = row.ownLocked ? CreateFileA(VirtualStorePath().c_str(), GENERIC_READ, 0, nullptr,
                                                   OPEN_EXISTING, 0, nullptr)
                                     : INVALID_HANDLE_VALUE;
         CarryOverSettings();
         if (lock != INVALID_HANDLE_VALUE)
             CloseHandle(lock);
-        EXPECT_EQ(row.after, UserSettings());
-        EXPECT_EQ(row.before || !row.after.empty(), UserSettingsKeyExists());
-
+        bool exists;
+        EXPECT_EQ(row.after, UserSettings(&exists));
+        EXPECT_EQ(row.before || !row.after.empty(), exists) << "an empty key would stop a later copy";
+        EXPECT_EQ(row.shared ? row.shared : "", Contents(ControlIniPath()));
+        EXPECT_EQ(row.own ? row.own : "", Contents(VirtualStorePath()));
         // A second run copies nothing, whatever the files hold by then.
-        if (!row.after.empty()) {
-            PlaceFile(VirtualStorePath(), "[Screen Saver.Kelvorin]\r\nOff After=9\r\n");
-            CarryOverSettings();
+        PlaceFile(VirtualStorePath(), "[Screen Saver.Kelvorin]\r\nOff After=9\r\n");
+        CarryOverSettings();
+        if (exists)
             EXPECT_EQ(row.after, UserSettings()) << "second run";
-            PlaceFile(VirtualStorePath(), row.own);
-        }
-        std::string sharedAfter, ownAfter;
-        ReadWholeFile(ControlIniPath(), &sharedAfter);
-        ReadWholeFile(VirtualStorePath(), &ownAfter);
-        EXPECT_EQ(shared, sharedAfter);
-        EXPECT_EQ(own, ownAfter);
-
-        // The saver run's load reads the minutes from where they are kept now.
         LoadSettings(true);
-        const auto kept = row.mapped ? row.after.find("Standby After") : row.after.end();
-        EXPECT_EQ(kept != row.after.end() ? std::stoi(kept->second) : row.mapped ? 0 : 7,
-                  SaverSettings.StandbyAfter);
+        EXPECT_EQ(row.standbyAfter, SaverSettings.StandbyAfter);
     }
 }
 

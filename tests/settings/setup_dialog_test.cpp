@@ -17,7 +17,6 @@
 #include "settings/settings.h"
 #include "settings/setup_dialog.h"
 #include "support/dialog_script.h"
-#include "support/profile_mapping.h"
 #include "support/system_files.h"
 #include "support/wine_test.h"
 
@@ -281,25 +280,6 @@ TEST_F(SetupDialogTest, OkSavesEveryKeyFromTheControls)
         SetHardware(row.hardware);
         Look(IDOK);
         EXPECT_EQ(Saved(row.saved), SavedValues());
-    }
-}
-
-// Under the package's mapping the same rows come from and go to the user's key,
-// with no fall-back to the file, and control.ini stays byte for byte.
-TEST_F(SetupDialogTest, UnderTheMappingOkKeepsTheSettingsInTheUsersKey)
-{
-    const std::string file = Ini(Values{{"Standby After", "42"}, {"Mouse", "3"}}) + "[other]\r\nkept=yes\r\n";
-    for (const OpeningRow& row : OpeningRows) {
-        SCOPED_TRACE(testing::Message() << "row at line " << row.line << ": " << row.name);
-        RemoveProfileMapping();
-        SetControlIni(file);
-        InstallProfileMapping();
-        if (!row.stored.empty())
-            SetUserSettings(row.stored);
-        SetHardware(row.hardware);
-        EXPECT_EQ(row.view, Look(IDOK));
-        EXPECT_EQ(Saved(row.saved), UserSettings());
-        EXPECT_EQ(file, ControlIniContents());
     }
 }
 

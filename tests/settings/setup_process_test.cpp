@@ -50,8 +50,9 @@ TEST(SetupProcess, ConfigurationRunShowsTheWorkingDialogAndCancelWritesNothing)
 }
 
 // The first run after the package is installed shows the user's settings of
-// control.ini, carried over into the user's key; the file stays as it was.
-TEST(SetupProcess, UnderANewMappingTheFirstRunCarriesTheSettingsOver)
+// control.ini, carried over into the user's key, and OK keeps them there; the
+// file stays as it was.
+TEST(SetupProcess, UnderANewMappingTheFirstRunCarriesTheSettingsOverAndOkKeepsThemThere)
 {
     const std::string file = "[Screen Saver.Kelvorin]\r\nStandby After=7\r\n";
     SetControlIni(file);
@@ -61,9 +62,11 @@ TEST(SetupProcess, UnderANewMappingTheFirstRunCarriesTheSettingsOver)
     HWND dialog = setup.FindWindowOfClass(L"#32770");
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ(L"7", FieldText(dialog, IDC_STANDBY_AFTER));
-    PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    PostClick(dialog, IDOK);
     EXPECT_EQ(1, setup.Wait());
-    EXPECT_EQ("7", UserSettings()["Standby After"]);
+    const auto kept = UserSettings();
+    EXPECT_EQ(14u, kept.size()) << "every key the dialog saves";
+    EXPECT_EQ("7", kept.at("Standby After"));
     EXPECT_EQ(file, ControlIniContents());
 }
 

@@ -8,6 +8,7 @@ namespace {
 
 const char MappingKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\control.ini";
 const char Section[] = "Screen Saver.Kelvorin";
+const char Mapping[] = "USR:Control Panel\\Screen Saver.Kelvorin";
 const char UserKey[] = "Control Panel\\Screen Saver.Kelvorin";
 
 } // namespace
@@ -21,19 +22,16 @@ bool ProfileMappingIn(REGSAM view)
         return false;
     const LONG status = RegQueryValueExA(key, Section, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     RegCloseKey(key);
-    EXPECT_TRUE(status != ERROR_SUCCESS
-                || (type == REG_SZ && std::string(value) == "USR:Control Panel\\Screen Saver.Kelvorin"))
-        << "mapped as " << value;
+    EXPECT_TRUE(status != ERROR_SUCCESS || (type == REG_SZ && std::string(value) == Mapping)) << value;
     return status == ERROR_SUCCESS;
 }
 
 void InstallProfileMapping()
 {
     HKEY key;
-    const char value[] = "USR:Control Panel\\Screen Saver.Kelvorin";
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, MappingKey, 0, nullptr, 0,
                                              KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr));
-    RegSetValueExA(key, Section, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
+    RegSetValueExA(key, Section, 0, REG_SZ, reinterpret_cast<const BYTE*>(Mapping), sizeof Mapping);
     RegCloseKey(key);
     FlushProfileCache();
 }
@@ -51,40 +49,29 @@ void RemoveProfileMapping()
     FlushProfileCache();
 }
 
-bool UserSettingsKeyExists()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, UserKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
-std::map<std::string, std::string> UserSettings()
+std::map<std::string, std::string> UserSettings(bool* exists)
 {
     std::map<std::string, std::string> values;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, UserKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return values;
+    const bool opened = RegOpenKeyExA(HKEY_CURRENT_USER, UserKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS;
+    if (exists)
+        *exists = opened;
     char name[256], value[1024];
-    DWORD nameSize = sizeof name, valueSize = sizeof value, type;
-    for (DWORD index = 0; RegEnumValueA(key, index, name, &nameSize, nullptr, &type,
-                                        reinterpret_cast<BYTE*>(value), &valueSize) == ERROR_SUCCESS;
-         ++index, nameSize = sizeof name, valueSize = sizeof value) {
+    DWORD nameSize = sizeof name, size = sizeof value, type;
+    for (DWORD index = 0; opened && RegEnumValueA(key, index, name, &nameSize, nullptr, &type,
+                                                  reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
+         ++index, nameSize = sizeof name, size = sizeof value) {
         EXPECT_EQ(DWORD(REG_SZ), type) << name;
-        values[name] = std::string(value, valueSize > 0 ? valueSize - 1 : 0);
+        values[name] = std::string(value, size > 0 ? size - 1 : 0);
     }
-    RegCloseKey(key);
+    if (opened)
+        RegCloseKey(key);
     return values;
 }
 
 void SetUserSettings(const std::map<std::string, std::string>& values)
 {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, UserKey, 0, nullptr, 0, KEY_SET_VALUE,
-                                             nullptr, &key, nullptr));
     for (const auto& value : values)
-        RegSetValueExA(key, value.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.second.c_str()),
-                       static_cast<DWORD>(value.second.size() + 1));
-    RegCloseKey(key);
+        RegSetKeyValueA(HKEY_CURRENT_USER, UserKey, value.first.c_str(), REG_SZ, value.second.c_str(),
+                        static_cast<DWORD>(value.second.size() + 1));
 }

@@ -6,14 +6,14 @@
 #include <map>
 #include <string>
 
-// KEY_WOW64_64KEY or KEY_WOW64_32KEY.
+// Whether the mapping is in a view (KEY_WOW64_64KEY or KEY_WOW64_32KEY).
 bool ProfileMappingIn(REGSAM view);
 // Maps the section in the 64-bit view, where the profile services read it.
 void InstallProfileMapping();
-// Removes the mapping from both views and the user's key.
+// Removes the mapping from both views, and the user's key.
 void RemoveProfileMapping();
 
-// HKCU\Control Panel\Screen Saver.Kelvorin: whether it exists, and its text values.
-bool UserSettingsKeyExists();
-std::map<std::string, std::string> UserSettings();
+// The text values of HKCU\Control Panel\Screen Saver.Kelvorin; `exists` tells
+// an empty key from none.
+std::map<std::string, std::string> UserSettings(bool* exists = nullptr);
 void SetUserSettings(const std::map<std::string, std::string>& values);
