@@ -26,6 +26,14 @@
 #define IDS_DISPLAY_FAILED          1107
 #define IDS_DISPLAY_FAILED_CAPTION  1108
 #define IDS_SAVE_PACKAGE_HINT       1109    // a paragraph of its own after the reason
+// Names a screen reader reads for the controls without a caption: %s is the
+// caption of the control's row, without its access key.
+#define IDS_NAME_MINUTES            1110
+#define IDS_NAME_MINUTES_SPIN       1111
+#define IDS_NAME_BATTERY_MINUTES    1112
+#define IDS_NAME_BATTERY_SPIN       1113
+#define IDS_NAME_SAVER_LIST         1114
+#define IDS_NAME_HELP_TEXT          1115
 
 // Help text: one paragraph each, in the order settings/help_window.cpp joins them;
 // a control's paragraph begins with the control's label.
