@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "settings/settings.h"
 #include "settings/setup_dialog.h"
 #include "support/dialog_script.h"
 #include "support/profile_mapping.h"
@@ -112,10 +111,7 @@ TEST_P(EveryPackageTest, InstallsTheSaverAndUninstallRemovesItAlone)
                          [](HWND dialog) { Click(dialog, IDCANCEL); return true; }});
         EXPECT_NE(list.end(), std::find(list.begin(), list.end(), "kelvorin.scr"));
     }
-    // Where the profile services read the mapping, the user's settings move over.
     ExpectMapping(row.view64, row.view32);
-    CarryOverSettings();
-    EXPECT_EQ(row.view64 ? 1u : 0u, UserSettings().count("Video Managed"));
 
     SetUserSettings({{"Standby After", "5"}});
     ASSERT_EQ(0, Msiexec(L"/x", row.package));
