@@ -99,6 +99,16 @@ void ResetSaverRunState();
 
 // The tick (WM_TIMER).
 LRESULT SaverTick(HWND window, WPARAM wParam, LPARAM lParam);
+// The countdowns, each a row of one table in the tick's file. At the run's
+// start: the stages and the drive from the loaded settings, on the power
+// source of now; the display on and no chained saver's window known.
+void SetUpStages();
+// After a re-arm: every enabled stage pending again, counting the minutes the
+// file holds now.
+void RearmStages();
+// The power source changed to the battery or the mains: every countdown still
+// running counts on with that source's minutes, less what it has counted.
+void MoveCountdowns(bool battery);
 
 // The logo painter.
 void PrepareLogo(HWND window, HINSTANCE module);

@@ -12,7 +12,6 @@
 #include "power/power_source.h"
 #include "power/standby_device.h"
 #include "resources/resource.h"
-#include "saver/countdown.h"
 #include "saver/random.h"
 #include "saver/saver_run.h"
 #include "settings/settings.h"
@@ -24,41 +23,14 @@ namespace {
 // Bits of the "Mouse" setting: which input may wake the screen.
 constexpr int32_t MouseMoveWakes = 1;
 constexpr int32_t MouseClickWakes = 2;
-// A stage that is re-armed with 0 minutes still waits this long (Suspend excepted).
-constexpr uint16_t RearmFloor = 60;
 
 LRESULT CALLBACK SaverQuitHook(int code, WPARAM wParam, LPARAM lParam);
-
-// The seconds a countdown of `kind` starts from at the run's start, on the run's power source.
-uint16_t StartSeconds(int kind)
-{
-    return CountdownSeconds(SourceMinutes(kind, SaverRunState.OnBattery));
-}
 
 void ShowTimerFailure()
 {
     wchar_t text[128];
     LoadText(IDS_TIMER_FAILED, text, 128);
     ShowTextBox(nullptr, text, IDS_TIMER_FAILED_CAPTION, MB_OK);
-}
-
-void SetUpStages()
-{
-    SaverRunStateRecord& run = SaverRunState;
-    run.OnBattery = RunningOnBattery();
-    run.EnabledStages = (SaverSettings.Standby ? DisplayStageStandby : 0u)
-                        | (SaverSettings.Suspend ? DisplayStageSuspend : 0u)
-                        | (SaverSettings.Off ? DisplayStageOff : 0u);
-    run.StandbyPending = SaverSettings.Standby;
-    run.SuspendPending = SaverSettings.Suspend;
-    run.OffPending = SaverSettings.Off;
-    run.StandbyCountdown = run.StandbyStart = SaverSettings.Standby ? StartSeconds(StandbyMinutes) : 0;
-    run.SuspendCountdown = run.SuspendStart = SaverSettings.Suspend ? StartSeconds(SuspendMinutes) : 0;
-    run.OffCountdown = run.OffStart = SaverSettings.Off ? StartSeconds(OffMinutes) : 0;
-    run.SpinDownCountdown = run.SpinDownStart
-        = SaverSettings.DriveStandby ? StartSeconds(SpinDownMinutes) : 0;
-    run.DisplayStage = DisplayStageOn;
-    run.ChainWindow = nullptr;
 }
 
 void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
@@ -144,14 +116,6 @@ void DestroySaverRun(HWND window, WPARAM wParam)
     CloseStandbyDevice();
 }
 
-// A re-armed countdown of `kind`: the minutes of the run's power source as the
-// file holds them now.
-uint16_t RearmCountdown(int kind, uint16_t floor)
-{
-    uint16_t seconds = CountdownSeconds(ReadSourceMinutes(kind, SaverRunState.OnBattery));
-    return seconds == 0 ? floor : seconds;
-}
-
 // The window lost activation while the display was powered down: bring the
 // display back and count the stages again, showing the logo from now on.
 void RearmSaverRun(HWND window)
@@ -160,16 +124,7 @@ void RearmSaverRun(HWND window)
     run.DisplayStage = DisplayStageOn;
     DisplayPowerRequest(DisplayPowerOn, SetState);
     SaverMode = SaverModeLogo;
-    run.StandbyPending = static_cast<int32_t>(run.EnabledStages & DisplayStageStandby);
-    run.SuspendPending = static_cast<int32_t>(run.EnabledStages & DisplayStageSuspend);
-    run.OffPending = static_cast<int32_t>(run.EnabledStages & DisplayStageOff);
-    if (run.SuspendPending)
-        run.SuspendCountdown = run.SuspendStart = RearmCountdown(SuspendMinutes, 0);
-    if (run.StandbyPending)
-        run.StandbyCountdown = run.StandbyStart = RearmCountdown(StandbyMinutes, RearmFloor);
-    if (run.OffPending)
-        run.OffCountdown = run.OffStart = RearmCountdown(OffMinutes, RearmFloor);
-    run.StagesRearmed = true;
+    RearmStages();
     if (run.TickTimerSet == 0)
         SetTickTimer(window, TickPeriod);
     run.RearmPending = true;
@@ -199,36 +154,16 @@ void FollowDisplayReport(HWND window, int32_t report)
     }
 }
 
-// Where a stage's countdown starts on the run's power source: from the run's
-// start, the loaded minutes; after a re-arm, as a re-arm now would.
-uint16_t StageStart(int kind, uint16_t floor)
-{
-    return SaverRunState.StagesRearmed ? RearmCountdown(kind, floor) : StartSeconds(kind);
-}
-
 // The plug was pulled or put back: every countdown still running counts on
 // with the other source's minutes, less what it has already counted. A
 // countdown moved to 0 acts at the next tick. Stages entered stay entered;
 // nothing wakes and nothing is re-armed.
 void FollowPowerSource()
 {
-    SaverRunStateRecord& run = SaverRunState;
     bool battery = RunningOnBattery();
-    if (run.RunEnding || battery == run.OnBattery)
+    if (SaverRunState.RunEnding || battery == SaverRunState.OnBattery)
         return;
-    run.OnBattery = battery;
-    if (run.StandbyPending)
-        run.StandbyCountdown = MoveCountdown(&run.StandbyStart, run.StandbyCountdown,
-                                             StageStart(StandbyMinutes, RearmFloor));
-    if (run.SuspendPending)
-        run.SuspendCountdown
-            = MoveCountdown(&run.SuspendStart, run.SuspendCountdown, StageStart(SuspendMinutes, 0));
-    if (run.OffPending)
-        run.OffCountdown
-            = MoveCountdown(&run.OffStart, run.OffCountdown, StageStart(OffMinutes, RearmFloor));
-    if (SaverSettings.DriveStandby && !run.DriveSpunDown)
-        run.SpinDownCountdown = MoveCountdown(&run.SpinDownStart, run.SpinDownCountdown,
-                                              StartSeconds(SpinDownMinutes));
+    MoveCountdowns(battery);
 }
 
 // Windows broadcasts the power source's changes to every top-level window and

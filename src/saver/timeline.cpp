@@ -6,7 +6,9 @@
 #include "chain/launcher.h"
 #include "host/default_saver_proc.h"
 #include "power/display_power.h"
+#include "power/power_source.h"
 #include "power/standby_device.h"
+#include "saver/countdown.h"
 #include "saver/saver_run.h"
 #include "settings/settings.h"
 
@@ -130,6 +132,61 @@ uint32_t PowerStateOf(uint32_t stage)
     return DisplayPowerOn;
 }
 
+// A stage that is re-armed with 0 minutes still waits this long (Suspend excepted).
+constexpr uint16_t RearmFloor = 60;
+constexpr uint32_t AnyDisplayStage
+    = DisplayStageOn | DisplayStageStandby | DisplayStageSuspend | DisplayStageOff;
+
+// One countdown of the run: the three display stages in the order they are
+// entered, then the drive, which has no stage and no pending flag.
+struct CountdownRow {
+    uint32_t stage;                                 // a DisplayStageKind; 0 for the drive
+    int32_t SaverSettingsRecord::*setting;          // on or off
+    int32_t SaverRunStateRecord::*pending;          // null for the drive
+    uint16_t SaverRunStateRecord::*countdown;
+    uint16_t SaverRunStateRecord::*start;
+    uint16_t rearmFloor;
+    uint32_t framesIn;      // the display stages in which a running countdown moves the logo
+};
+
+// Indexed by MinuteSettingKind.
+const CountdownRow Countdowns[MinuteSettingCount] = {
+    {DisplayStageStandby, &SaverSettingsRecord::Standby, &SaverRunStateRecord::StandbyPending,
+     &SaverRunStateRecord::StandbyCountdown, &SaverRunStateRecord::StandbyStart, RearmFloor,
+     AnyDisplayStage},
+    {DisplayStageSuspend, &SaverSettingsRecord::Suspend, &SaverRunStateRecord::SuspendPending,
+     &SaverRunStateRecord::SuspendCountdown, &SaverRunStateRecord::SuspendStart, 0,
+     AnyDisplayStage},
+    {DisplayStageOff, &SaverSettingsRecord::Off, &SaverRunStateRecord::OffPending,
+     &SaverRunStateRecord::OffCountdown, &SaverRunStateRecord::OffStart, RearmFloor,
+     DisplayStageOn},
+    {0, &SaverSettingsRecord::DriveStandby, nullptr, &SaverRunStateRecord::SpinDownCountdown,
+     &SaverRunStateRecord::SpinDownStart, 0, 0},
+};
+constexpr int StageCount = SpinDownMinutes;     // the display stages come first
+
+// The seconds a countdown of `kind` starts from at the run's start, on the run's power source.
+uint16_t StartSeconds(int kind)
+{
+    return CountdownSeconds(SourceMinutes(kind, SaverRunState.OnBattery));
+}
+
+// A re-armed countdown of `kind`: the minutes of the run's power source as the
+// file holds them now.
+uint16_t RearmCountdown(int kind)
+{
+    uint16_t seconds = CountdownSeconds(ReadSourceMinutes(kind, SaverRunState.OnBattery));
+    return seconds == 0 ? Countdowns[kind].rearmFloor : seconds;
+}
+
+// A stage still to be entered, or a drive still to be spun down.
+bool StillCounting(const CountdownRow& row)
+{
+    if (row.pending != nullptr)
+        return SaverRunState.*row.pending != 0;
+    return SaverSettings.DriveStandby && !SaverRunState.DriveSpunDown;
+}
+
 void EnterStage(HWND window, uint32_t stage, int32_t* pending)
 {
     if (SaverMode == SaverModeChained) {
@@ -142,39 +199,34 @@ void EnterStage(HWND window, uint32_t stage, int32_t* pending)
     DisplayPowerRequest(PowerStateOf(stage), SetState);
 }
 
-// Counts Standby, then Suspend, then Off. True when one of them ended the tick.
+// Counts Standby, then Suspend, then Off: a stage counts once every stage
+// before it stands at 0. True when one of them ended the tick.
 bool CountStages(HWND window)
 {
     SaverRunStateRecord& run = SaverRunState;
-    if (run.StandbyCountdown > 0)
-        --run.StandbyCountdown;
-    if (run.StandbyPending && (run.EnabledStages & DisplayStageStandby)) {
-        if (run.StandbyCountdown == 0)
-            EnterStage(window, DisplayStageStandby, &run.StandbyPending);
-        else if (LogoShown())
-            NextLogoFrame(window);
-        return true;
+    bool earlierDone = true;
+    for (int kind = 0; kind < StageCount; ++kind) {
+        const CountdownRow& row = Countdowns[kind];
+        uint16_t& countdown = run.*row.countdown;
+        if (countdown > 0)
+            --countdown;
+        if (run.*row.pending && (run.EnabledStages & row.stage) && earlierDone) {
+            if (countdown == 0)
+                EnterStage(window, row.stage, &(run.*row.pending));
+            else if ((run.DisplayStage & row.framesIn) && LogoShown())
+                NextLogoFrame(window);
+            return true;
+        }
+        earlierDone = earlierDone && countdown == 0;
     }
-    uint16_t suspendLeft = run.SuspendCountdown > 0 ? run.SuspendCountdown - 1 : 0;
-    if (run.SuspendPending && (run.EnabledStages & DisplayStageSuspend)
-        && run.StandbyCountdown == 0) {
-        run.SuspendCountdown = suspendLeft;
-        if (suspendLeft == 0)
-            EnterStage(window, DisplayStageSuspend, &run.SuspendPending);
-        else if (LogoShown())
-            NextLogoFrame(window);
-        return true;
-    }
-    if (run.OffCountdown > 0)
-        --run.OffCountdown;
-    run.SuspendCountdown = suspendLeft;
-    if (run.OffPending && (run.EnabledStages & DisplayStageOff) && suspendLeft == 0
-        && run.StandbyCountdown == 0) {
-        if (run.OffCountdown == 0)
-            EnterStage(window, DisplayStageOff, &run.OffPending);
-        else if (run.DisplayStage == DisplayStageOn && LogoShown())
-            NextLogoFrame(window);
-        return true;
+    return false;
+}
+
+bool StagesPending()
+{
+    for (int kind = 0; kind < StageCount; ++kind) {
+        if (SaverRunState.*Countdowns[kind].pending)
+            return true;
     }
     return false;
 }
@@ -191,8 +243,7 @@ bool FramesShown()
 void StopWhenDone(HWND window)
 {
     const SaverRunStateRecord& run = SaverRunState;
-    bool stagesLeft = SaverSettings.VideoManaged
-                      && (run.StandbyPending || run.SuspendPending || run.OffPending);
+    bool stagesLeft = SaverSettings.VideoManaged && StagesPending();
     bool displayDone = (SaverSettings.VideoManaged || LogoShown())
                            ? run.DisplayStage != DisplayStageOn
                                  || (LogoShown() && run.DisplayDark && !stagesLeft)
@@ -231,6 +282,51 @@ LRESULT SaverTick(HWND window, WPARAM wParam, LPARAM lParam)
     else if (!stageTick)
         StopWhenDone(window);
     return DefaultSaverProc(window, WM_TIMER, wParam, lParam);
+}
+
+void SetUpStages()
+{
+    SaverRunStateRecord& run = SaverRunState;
+    run.OnBattery = RunningOnBattery();
+    run.EnabledStages = 0;
+    for (int kind = 0; kind < MinuteSettingCount; ++kind) {
+        const CountdownRow& row = Countdowns[kind];
+        const bool on = SaverSettings.*row.setting != 0;
+        if (row.pending != nullptr) {
+            run.EnabledStages |= on ? row.stage : 0u;
+            run.*row.pending = SaverSettings.*row.setting;
+        }
+        run.*row.countdown = run.*row.start = on ? StartSeconds(kind) : 0;
+    }
+    run.DisplayStage = DisplayStageOn;
+    run.ChainWindow = nullptr;
+}
+
+void RearmStages()
+{
+    SaverRunStateRecord& run = SaverRunState;
+    for (int kind = 0; kind < StageCount; ++kind) {
+        const CountdownRow& row = Countdowns[kind];
+        run.*row.pending = static_cast<int32_t>(run.EnabledStages & row.stage);
+        if (run.*row.pending)
+            run.*row.countdown = run.*row.start = RearmCountdown(kind);
+    }
+    run.StagesRearmed = true;
+}
+
+void MoveCountdowns(bool battery)
+{
+    SaverRunStateRecord& run = SaverRunState;
+    run.OnBattery = battery;
+    for (int kind = 0; kind < MinuteSettingCount; ++kind) {
+        const CountdownRow& row = Countdowns[kind];
+        if (!StillCounting(row))
+            continue;
+        // A stage counts from where a re-arm now would start it, once re-armed.
+        const uint16_t start = run.StagesRearmed && row.pending != nullptr ? RearmCountdown(kind)
+                                                                           : StartSeconds(kind);
+        run.*row.countdown = MoveCountdown(&(run.*row.start), run.*row.countdown, start);
+    }
 }
 
 void EndChainedSaver()

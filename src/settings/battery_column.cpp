@@ -6,25 +6,10 @@
 #include "host/texts.h"
 #include "power/power_source.h"
 #include "resources/resource.h"
+#include "settings/power_rows.h"
 #include "settings/settings.h"
 
 namespace {
-
-// A power row's own minute field and spin bar, and the battery's beside them.
-struct BatteryRow {
-    int spin;
-    int edit;
-    int batterySpin;
-    int batteryEdit;
-};
-
-const BatteryRow BatteryRows[] = {
-    {IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, IDC_BATTERY_STANDBY_SPIN, IDC_BATTERY_STANDBY_AFTER},
-    {IDC_SUSPEND_SPIN, IDC_SUSPEND_AFTER, IDC_BATTERY_SUSPEND_SPIN, IDC_BATTERY_SUSPEND_AFTER},
-    {IDC_OFF_SPIN, IDC_OFF_AFTER, IDC_BATTERY_OFF_SPIN, IDC_BATTERY_OFF_AFTER},
-    {IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, IDC_BATTERY_SPIN_DOWN_SPIN,
-     IDC_BATTERY_SPIN_DOWN_AFTER},
-};
 
 // In dialog units: how far the battery column lies right of the row's own, and
 // the headings, centred over their columns, wide enough for their translations.
@@ -69,7 +54,7 @@ void PlaceChild(HWND child, int x, int y, int width, int height)
 void MakeRoom(HWND dialog, int shift)
 {
     int columnRight = 0;
-    for (const BatteryRow& row : BatteryRows) {
+    for (const PowerRow& row : PowerRows) {
         RECT edit = ControlRect(dialog, row.edit);
         columnRight = edit.right > columnRight ? edit.right : columnRight;
     }
@@ -126,14 +111,14 @@ void CreateBatteryColumn(HWND dialog)
         return;
     const int shift = Pixels(dialog, ColumnPitch, 0).cx;
     MakeRoom(dialog, shift);
-    for (const BatteryRow& row : BatteryRows) {
+    for (const PowerRow& row : PowerRows) {
         HWND spin = MakeControl(dialog, L"ScrollBar", L"", SpinStyle, row.batterySpin,
                                 ControlRect(dialog, row.spin), shift, GetDlgItem(dialog, row.edit));
         MakeControl(dialog, L"Edit", L"", EditStyle, row.batteryEdit, ControlRect(dialog, row.edit),
                     shift, spin);
     }
-    RECT spin = ControlRect(dialog, BatteryRows[0].spin);
-    RECT edit = ControlRect(dialog, BatteryRows[0].edit);
+    RECT spin = ControlRect(dialog, PowerRows[StandbyMinutes].spin);
+    RECT edit = ControlRect(dialog, PowerRows[StandbyMinutes].edit);
     MakeHeading(dialog, IDS_PLUGGED_IN, IDC_PLUGGED_IN_HEADING, spin.left, edit.right, spin.top);
     MakeHeading(dialog, IDS_ON_BATTERY, IDC_ON_BATTERY_HEADING, spin.left + shift,
                 edit.right + shift, spin.top);
@@ -142,7 +127,7 @@ void CreateBatteryColumn(HWND dialog)
 
 bool BatteryColumnShown(HWND dialog)
 {
-    for (const BatteryRow& row : BatteryRows) {
+    for (const PowerRow& row : PowerRows) {
         if (GetDlgItem(dialog, row.batteryEdit) == nullptr)
             return false;
     }

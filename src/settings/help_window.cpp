@@ -5,6 +5,7 @@
 
 #include "host/host.h"
 #include "resources/resource.h"
+#include "settings/power_rows.h"
 
 namespace {
 
@@ -22,8 +23,9 @@ const UINT HelpParagraphs[] = {
     IDS_HELP_TODAYS_WINDOWS, IDS_HELP_PREVIEW,
 };
 
-// The paragraph that explains a control of the setup dialog. A row's spin bar,
-// minute field and label use the paragraph of its check box, the frames and the
+// The paragraph that explains a control of the setup dialog. A power row's
+// spin bar, minute field and label use the paragraph of its check box, the
+// battery column's the battery's (both from the row table); the frames and the
 // list's label the paragraph of what they hold.
 struct HelpTopic {
     int control;
@@ -32,30 +34,6 @@ struct HelpTopic {
 const HelpTopic HelpTopics[] = {
     {IDC_HARDWARE_FRAME, IDS_HELP_VIDEO},
     {IDC_VIDEO_MANAGED, IDS_HELP_VIDEO},
-    {IDC_STANDBY, IDS_HELP_STANDBY},
-    {IDC_STANDBY_SPIN, IDS_HELP_STANDBY},
-    {IDC_STANDBY_AFTER, IDS_HELP_STANDBY},
-    {IDC_STANDBY_LABEL, IDS_HELP_STANDBY},
-    {IDC_SUSPEND, IDS_HELP_SUSPEND},
-    {IDC_SUSPEND_SPIN, IDS_HELP_SUSPEND},
-    {IDC_SUSPEND_AFTER, IDS_HELP_SUSPEND},
-    {IDC_SUSPEND_LABEL, IDS_HELP_SUSPEND},
-    {IDC_OFF, IDS_HELP_OFF},
-    {IDC_OFF_SPIN, IDS_HELP_OFF},
-    {IDC_OFF_AFTER, IDS_HELP_OFF},
-    {IDC_OFF_LABEL, IDS_HELP_OFF},
-    {IDC_DRIVE_STANDBY, IDS_HELP_DRIVE},
-    {IDC_SPIN_DOWN_SPIN, IDS_HELP_DRIVE},
-    {IDC_SPIN_DOWN_AFTER, IDS_HELP_DRIVE},
-    {IDC_SPIN_DOWN_LABEL, IDS_HELP_DRIVE},
-    {IDC_BATTERY_STANDBY_SPIN, IDS_HELP_BATTERY},
-    {IDC_BATTERY_STANDBY_AFTER, IDS_HELP_BATTERY},
-    {IDC_BATTERY_SUSPEND_SPIN, IDS_HELP_BATTERY},
-    {IDC_BATTERY_SUSPEND_AFTER, IDS_HELP_BATTERY},
-    {IDC_BATTERY_OFF_SPIN, IDS_HELP_BATTERY},
-    {IDC_BATTERY_OFF_AFTER, IDS_HELP_BATTERY},
-    {IDC_BATTERY_SPIN_DOWN_SPIN, IDS_HELP_BATTERY},
-    {IDC_BATTERY_SPIN_DOWN_AFTER, IDS_HELP_BATTERY},
     {IDC_PLUGGED_IN_HEADING, IDS_HELP_BATTERY},
     {IDC_ON_BATTERY_HEADING, IDS_HELP_BATTERY},
     {IDC_PASSWORD_PROTECTED, IDS_HELP_PASSWORD},
@@ -75,6 +53,13 @@ const HelpTopic HelpTopics[] = {
 
 UINT ParagraphOf(int control)
 {
+    for (const PowerRow& row : PowerRows) {
+        if (control == row.check || control == row.spin || control == row.edit
+            || control == row.label)
+            return row.helpParagraph;
+        if (control == row.batterySpin || control == row.batteryEdit)
+            return IDS_HELP_BATTERY;
+    }
     for (const HelpTopic& topic : HelpTopics) {
         if (topic.control == control)
             return topic.paragraph;

@@ -10,6 +10,7 @@
 #include "host/host.h"
 #include "host/texts.h"
 #include "resources/resource.h"
+#include "settings/power_rows.h"
 
 SaverSettingsRecord SaverSettings;
 int SaverMode = SaverModeBlank;
@@ -24,26 +25,19 @@ const char OwnNameText[] = "kelvorin";
 
 namespace {
 
-const char SpinDownAfterKey[] = "Spin Down After";
+const char* const SpinDownAfterKey = PowerRows[SpinDownMinutes].minutesKey;
 const char DriveStandbyKey[] = "Drive Standby";
 const char VideoManagedKey[] = "Video Managed";
 const char SuspendKey[] = "Suspend";
 const char OffKey[] = "Off";
 const char StandbyKey[] = "Standby";
 const char MouseKey[] = "Mouse";
-const char SuspendAfterKey[] = "Suspend After";
-const char StandbyAfterKey[] = "Standby After";
-const char OffAfterKey[] = "Off After";
+const char* const SuspendAfterKey = PowerRows[SuspendMinutes].minutesKey;
+const char* const StandbyAfterKey = PowerRows[StandbyMinutes].minutesKey;
+const char* const OffAfterKey = PowerRows[OffMinutes].minutesKey;
 const char ScreenSaverSpeedKey[] = "Screen Saver Speed";
 const char ScreenSaverKey[] = "Screen Saver";
 
-// Each minute setting's key and its battery twin's, by MinuteSettingKind.
-const char* const MinuteKeys[MinuteSettingCount][2] = {
-    {StandbyAfterKey, "Battery Standby After"},
-    {SuspendAfterKey, "Battery Suspend After"},
-    {OffAfterKey, "Battery Off After"},
-    {SpinDownAfterKey, "Battery Spin Down After"},
-};
 // The order of the saved times, twins and battery keys alike.
 const int SavedMinuteOrder[] = {SuspendMinutes, StandbyMinutes, OffMinutes, SpinDownMinutes};
 
@@ -263,7 +257,8 @@ void LoadSettings(bool chainedCopy)
     s.OffAfter = ReadNumber16(OffAfterKey, 0);
     s.ScreenSaverSpeed = ReadNumber16(ScreenSaverSpeedKey, 0);
     for (int kind : SavedMinuteOrder)
-        SourceMinutes(kind, true) = ReadNumber16(MinuteKeys[kind][1], SourceMinutes(kind, false));
+        SourceMinutes(kind, true)
+            = ReadNumber16(PowerRows[kind].batteryKey, SourceMinutes(kind, false));
     SaveBatteryMinutes = false;
     ReadSettingText(ScreenSaverKey, s.ScreenSaver, sizeof s.ScreenSaver);
     ReadSettingText(ScrnsaveExeKey, s.ScrnsaveExe, sizeof s.ScrnsaveExe);
@@ -301,7 +296,7 @@ bool SaveSettings(const char* name, const char* path, uint32_t* firstError)
     WriteSettingText(ScrnsaveExeKey, s.ScrnsaveExe);
     if (SaveBatteryMinutes) {
         for (int kind : SavedMinuteOrder)
-            WriteSetting(MinuteKeys[kind][1], SourceMinutes(kind, true));
+            WriteSetting(PowerRows[kind].batteryKey, SourceMinutes(kind, true));
     }
     SaverMode = SaverModeOf(s.ScreenSaver);
     if (firstError)
@@ -368,10 +363,11 @@ uint16_t& SourceMinutes(int kind, bool battery)
 
 uint32_t ReadSourceMinutes(int kind, bool battery)
 {
-    uint32_t mains = ReadSettingNumber(MinuteKeys[kind][0], kind == SpinDownMinutes ? 1 : 0);
+    uint32_t mains
+        = ReadSettingNumber(PowerRows[kind].minutesKey, kind == SpinDownMinutes ? 1 : 0);
     if (!battery)
         return mains;
-    return ReadSettingNumber(MinuteKeys[kind][1], static_cast<int32_t>(mains));
+    return ReadSettingNumber(PowerRows[kind].batteryKey, static_cast<int32_t>(mains));
 }
 
 int SaverModeOf(const char* name)

@@ -14,6 +14,7 @@
 #include "settings/battery_column.h"
 #include "settings/help_window.h"
 #include "settings/minute_text.h"
+#include "settings/power_rows.h"
 #include "settings/settings.h"
 
 namespace {
@@ -33,36 +34,9 @@ constexpr int32_t MouseMoveBit = 1;
 constexpr int32_t MouseClickBit = 2;
 constexpr size_t ListTextSize = 256;
 
-// A power row: its check box, spin bar, minute field and label, and the
-// battery's spin bar and minute field, which only a battery column has.
-struct PowerRow {
-    int check;
-    int spin;
-    int edit;
-    int label;
-    int batterySpin;
-    int batteryEdit;
-};
-
-enum PowerRowIndex { StandbyRow, SuspendRow, OffRow, DriveRow, PowerRowCount };
-constexpr int StageCount = DriveRow;    // the display stages come first
-
-const PowerRow PowerRows[PowerRowCount] = {
-    {IDC_STANDBY, IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, IDC_STANDBY_LABEL,
-     IDC_BATTERY_STANDBY_SPIN, IDC_BATTERY_STANDBY_AFTER},
-    {IDC_SUSPEND, IDC_SUSPEND_SPIN, IDC_SUSPEND_AFTER, IDC_SUSPEND_LABEL,
-     IDC_BATTERY_SUSPEND_SPIN, IDC_BATTERY_SUSPEND_AFTER},
-    {IDC_OFF, IDC_OFF_SPIN, IDC_OFF_AFTER, IDC_OFF_LABEL, IDC_BATTERY_OFF_SPIN,
-     IDC_BATTERY_OFF_AFTER},
-    {IDC_DRIVE_STANDBY, IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, IDC_SPIN_DOWN_LABEL,
-     IDC_BATTERY_SPIN_DOWN_SPIN, IDC_BATTERY_SPIN_DOWN_AFTER},
-};
-static_assert(int{StandbyRow} == StandbyMinutes && int{SuspendRow} == SuspendMinutes
-                  && int{OffRow} == OffMinutes && int{DriveRow} == SpinDownMinutes,
-              "the rows are in the order of the minute settings");
-const uint32_t StageCapability[StageCount] = {
-    DisplayPowerCapsStandby, DisplayPowerCapsSuspend, DisplayPowerCapsOff,
-};
+enum PowerRowIndex { StandbyRow = StandbyMinutes, SuspendRow, OffRow, DriveRow };
+constexpr int PowerRowCount = MinuteSettingCount;
+constexpr int StageCount = PowerStageRows;
 
 // Which stages the display reported at initialisation.
 bool StageAvailable[StageCount];
@@ -70,15 +44,7 @@ uint32_t DisplayCapabilities;
 
 int32_t& RowSetting(int row)
 {
-    switch (row) {
-    case StandbyRow:
-        return SaverSettings.Standby;
-    case SuspendRow:
-        return SaverSettings.Suspend;
-    case OffRow:
-        return SaverSettings.Off;
-    }
-    return SaverSettings.DriveStandby;
+    return SaverSettings.*PowerRows[row].setting;
 }
 
 uint16_t& RowMinutes(int row, bool battery = false)
@@ -193,15 +159,13 @@ void ResetSpinBars(HWND dialog)
 
 void ShowStoredChecks(HWND dialog)
 {
-    SetCheck(dialog, IDC_DRIVE_STANDBY, SaverSettings.DriveStandby);
     SetCheck(dialog, IDC_VIDEO_MANAGED, SaverSettings.VideoManaged);
     SetCheck(dialog, IDC_MOUSE_MOVE, SaverSettings.Mouse & MouseMoveBit);
     SetCheck(dialog, IDC_MOUSE_CLICK, SaverSettings.Mouse & MouseClickBit);
     // The stages show what is stored whether or not the display is managed, so
     // an untouched OK keeps it.
-    for (int stage = 0; stage < StageCount; ++stage)
-        SetCheck(dialog, PowerRows[stage].check, RowSetting(stage));
     for (int row = 0; row < PowerRowCount; ++row) {
+        SetCheck(dialog, PowerRows[row].check, RowSetting(row));
         ShowMinutes(dialog, row);
         if (BatteryColumnShown(dialog))
             ShowMinutes(dialog, row, true);
@@ -216,7 +180,7 @@ void ApplyDisplayLimits(HWND dialog)
         Enable(dialog, IDC_VIDEO_MANAGED, false);
     }
     for (int stage = 0; stage < StageCount; ++stage) {
-        StageAvailable[stage] = (DisplayCapabilities & StageCapability[stage]) != 0;
+        StageAvailable[stage] = (DisplayCapabilities & PowerRows[stage].capability) != 0;
         if (!StageAvailable[stage])
             Enable(dialog, PowerRows[stage].check, false);
     }
@@ -315,16 +279,13 @@ void OnLaunchClicked(HWND dialog, const char* switchText)
 
 void ReadControls(HWND dialog)
 {
-    SaverSettings.DriveStandby = CheckOf(dialog, IDC_DRIVE_STANDBY);
     SaverSettings.VideoManaged = CheckOf(dialog, IDC_VIDEO_MANAGED);
-    SaverSettings.Suspend = CheckOf(dialog, IDC_SUSPEND);
-    SaverSettings.Off = CheckOf(dialog, IDC_OFF);
-    SaverSettings.Standby = CheckOf(dialog, IDC_STANDBY);
     SaverSettings.Mouse = (CheckOf(dialog, IDC_MOUSE_MOVE) ? MouseMoveBit : 0)
                           | (CheckOf(dialog, IDC_MOUSE_CLICK) ? MouseClickBit : 0);
     SaverSettings.PWProtected = CheckOf(dialog, IDC_PASSWORD_PROTECTED);
     const bool battery = BatteryColumnShown(dialog);
     for (int row = 0; row < PowerRowCount; ++row) {
+        RowSetting(row) = CheckOf(dialog, PowerRows[row].check);
         RowMinutes(row) = ReadMinutes(dialog, row, false);
         if (battery)
             RowMinutes(row, true) = ReadMinutes(dialog, row, true);

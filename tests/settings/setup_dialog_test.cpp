@@ -14,6 +14,7 @@
 #include "host/host.h"
 #include "resources/resource.h"
 #include "settings/outside_fakes.h"
+#include "settings/power_rows.h"
 #include "settings/settings.h"
 #include "settings/setup_dialog.h"
 #include "support/dialog_script.h"
@@ -25,22 +26,30 @@ namespace {
 using Ids = std::set<int>;
 using Values = std::map<std::string, std::string>;
 
+// A power row's spin bar, minute field and label, as the row table names them.
+Ids RowControls(int kind)
+{
+    const PowerRow& row = PowerRows[kind];
+    return {row.spin, row.edit, row.label};
+}
+
+const Ids StageBoxes = {PowerRows[StandbyMinutes].check, PowerRows[SuspendMinutes].check,
+                        PowerRows[OffMinutes].check};
 const Ids CheckBoxes = {IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_OFF, IDC_DRIVE_STANDBY,
                         IDC_PASSWORD_PROTECTED, IDC_MOUSE_MOVE, IDC_MOUSE_CLICK};
-const Ids StandbyRow = {IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, IDC_STANDBY_LABEL};
-const Ids SuspendRow = {IDC_SUSPEND_SPIN, IDC_SUSPEND_AFTER, IDC_SUSPEND_LABEL};
-const Ids OffRow = {IDC_OFF_SPIN, IDC_OFF_AFTER, IDC_OFF_LABEL};
-const Ids DriveRow = {IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, IDC_SPIN_DOWN_LABEL};
-const Ids StageBoxes = {IDC_STANDBY, IDC_SUSPEND, IDC_OFF};
+const Ids StandbyRow = RowControls(StandbyMinutes);
+const Ids SuspendRow = RowControls(SuspendMinutes);
+const Ids OffRow = RowControls(OffMinutes);
+const Ids DriveRow = RowControls(SpinDownMinutes);
 const Ids SaverChoice = {IDC_PASSWORD_PROTECTED, IDC_SET_PASSWORD, IDC_TEST, IDC_SETUP};
-const Ids Watched = {IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_OFF, IDC_DRIVE_STANDBY,
-                     IDC_STANDBY_SPIN, IDC_STANDBY_AFTER, IDC_STANDBY_LABEL,
-                     IDC_SUSPEND_SPIN, IDC_SUSPEND_AFTER, IDC_SUSPEND_LABEL,
-                     IDC_OFF_SPIN, IDC_OFF_AFTER, IDC_OFF_LABEL,
-                     IDC_SPIN_DOWN_SPIN, IDC_SPIN_DOWN_AFTER, IDC_SPIN_DOWN_LABEL,
-                     IDC_PASSWORD_PROTECTED, IDC_SET_PASSWORD, IDC_MOUSE_MOVE, IDC_MOUSE_CLICK,
-                     IDC_SAVER_LIST, IDC_TEST, IDC_SETUP, IDOK, IDCANCEL, IDC_ABOUT, IDC_HELP_BUTTON};
-const int MinuteFields[] = {IDC_STANDBY_AFTER, IDC_SUSPEND_AFTER, IDC_OFF_AFTER, IDC_SPIN_DOWN_AFTER};
+const Ids Watched = [] {
+    Ids all = {IDC_VIDEO_MANAGED, IDC_STANDBY, IDC_SUSPEND, IDC_OFF, IDC_DRIVE_STANDBY,
+               IDC_PASSWORD_PROTECTED, IDC_SET_PASSWORD, IDC_MOUSE_MOVE, IDC_MOUSE_CLICK,
+               IDC_SAVER_LIST, IDC_TEST, IDC_SETUP, IDOK, IDCANCEL, IDC_ABOUT, IDC_HELP_BUTTON};
+    for (const Ids& row : {StandbyRow, SuspendRow, OffRow, DriveRow})
+        all.insert(row.begin(), row.end());
+    return all;
+}();
 
 const char Section[] = "Screen Saver.Kelvorin";
 
@@ -88,8 +97,8 @@ View ViewOf(HWND dialog)
     for (int id : Watched)
         if (!IsEnabled(dialog, id))
             view.disabled.insert(id);
-    for (int id : MinuteFields)
-        view.minutes.push_back(TextOf(dialog, id));
+    for (const PowerRow& row : PowerRows)
+        view.minutes.push_back(TextOf(dialog, row.edit));
     view.selected = SelectedListItem(dialog, IDC_SAVER_LIST);
     return view;
 }
@@ -549,17 +558,14 @@ TEST_F(SetupDialogTest, ThePasswordControlsNeverOpenOrChangeAnything)
 
 // ---- The battery column ------------------------------------------------------
 
-const int BatteryFields[] = {IDC_BATTERY_STANDBY_AFTER, IDC_BATTERY_SUSPEND_AFTER, IDC_BATTERY_OFF_AFTER,
-                             IDC_BATTERY_SPIN_DOWN_AFTER};
-const int BatteryBars[] = {IDC_BATTERY_STANDBY_SPIN, IDC_BATTERY_SUSPEND_SPIN, IDC_BATTERY_OFF_SPIN,
-                           IDC_BATTERY_SPIN_DOWN_SPIN};
 const std::vector<std::string> NoColumn(4, "none");
 
 // The battery fields' texts, "-" before a disabled one's; "none" where there is none.
 std::vector<std::string> BatteryView(HWND dialog)
 {
     std::vector<std::string> view;
-    for (int id : BatteryFields) {
+    for (const PowerRow& powerRow : PowerRows) {
+        const int id = powerRow.batteryEdit;
         HWND field = GetDlgItem(dialog, id);
         view.push_back(!field ? "none" : (IsWindowEnabled(field) ? "" : "-") + TextOf(dialog, id));
     }
@@ -573,9 +579,10 @@ void CheckColumnLayout(HWND dialog)
     EXPECT_EQ("Plugged in", TextOf(dialog, IDC_PLUGGED_IN_HEADING));
     EXPECT_EQ("On battery", TextOf(dialog, IDC_ON_BATTERY_HEADING));
     for (int row = 0; row < 4; ++row) {
-        HWND next = GetWindow(GetDlgItem(dialog, MinuteFields[row]), GW_HWNDNEXT);
-        EXPECT_EQ(GetDlgItem(dialog, BatteryBars[row]), next) << "row " << row;
-        EXPECT_EQ(GetDlgItem(dialog, BatteryFields[row]), GetWindow(next, GW_HWNDNEXT)) << "row " << row;
+        HWND next = GetWindow(GetDlgItem(dialog, PowerRows[row].edit), GW_HWNDNEXT);
+        EXPECT_EQ(GetDlgItem(dialog, PowerRows[row].batterySpin), next) << "row " << row;
+        EXPECT_EQ(GetDlgItem(dialog, PowerRows[row].batteryEdit), GetWindow(next, GW_HWNDNEXT))
+            << "row " << row;
     }
     RECT client, plain = {0, 0, 294, 229}, box108 = {206, 25, 284, 35}, label1021 = {142, 39, 192, 50};
     GetClientRect(dialog, &client);
