@@ -5,18 +5,24 @@
 #include "host/host.h"
 #include "host/texts.h"
 #include "resources/resource.h"
+#include "settings/power_rows.h"
 
 namespace {
 
 constexpr int NameSize = 128;
 
-// A caption without its access-key marks ("&&" stays one "&") and trailing blanks.
+// A caption without its access key ("&S", or "(&S)" after a Japanese caption;
+// "&&" stays one "&") and trailing blanks.
 void PlainCaption(HWND dialog, int captionId, wchar_t* text)
 {
     wchar_t caption[NameSize] = {};
     GetDlgItemTextW(dialog, captionId, caption, NameSize);
     int length = 0;
     for (const wchar_t* c = caption; *c != L'\0'; ++c) {
+        if (c[0] == L'(' && c[1] == L'&' && c[2] != L'\0' && c[3] == L')') {
+            c += 3;
+            continue;
+        }
         if (*c == L'&' && *++c == L'\0')
             break;
         text[length++] = *c;
@@ -45,4 +51,15 @@ void NameControl(HWND dialog, int controlId, UINT nameId, int captionId)
     HWND before = GetWindow(control, GW_HWNDPREV);
     SetWindowPos(label, before ? before : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void NameSetupControls(HWND dialog)
+{
+    for (const PowerRow& row : PowerRows) {
+        NameControl(dialog, row.edit, IDS_NAME_MINUTES, row.check);
+        NameControl(dialog, row.spin, IDS_NAME_MINUTES_SPIN, row.check);
+        NameControl(dialog, row.batteryEdit, IDS_NAME_BATTERY_MINUTES, row.check);
+        NameControl(dialog, row.batterySpin, IDS_NAME_BATTERY_SPIN, row.check);
+    }
+    NameControl(dialog, IDC_SAVER_LIST, IDS_NAME_SAVER_LIST);
 }

@@ -7,3 +7,7 @@
 // the caption of `captionId`, the control's row, without its access key and
 // trailing blanks.
 void NameControl(HWND dialog, int controlId, UINT nameId, int captionId = 0);
+
+// Names every minute field and spin bar of the setup dialog, the battery
+// column's where it is shown, and the saver list.
+void NameSetupControls(HWND dialog);

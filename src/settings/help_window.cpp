@@ -5,6 +5,7 @@
 
 #include "host/host.h"
 #include "resources/resource.h"
+#include "settings/control_names.h"
 #include "settings/power_rows.h"
 
 namespace {
@@ -120,6 +121,7 @@ int JoinParagraphs(wchar_t* target, UINT wanted, int* start, int* end)
 BOOL OnInitHelp(HWND window, UINT wanted)
 {
     HWND edit = GetDlgItem(window, IDC_HELP_TEXT);
+    NameControl(window, IDC_HELP_TEXT, IDS_NAME_HELP_TEXT);
     int start = 0, end = 0;
     const int length = JoinParagraphs(nullptr, wanted, &start, &end);
     auto* text = static_cast<wchar_t*>(

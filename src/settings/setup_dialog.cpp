@@ -12,6 +12,7 @@
 #include "resources/resource.h"
 #include "settings/about_dialog.h"
 #include "settings/battery_column.h"
+#include "settings/control_names.h"
 #include "settings/help_window.h"
 #include "settings/minute_text.h"
 #include "settings/power_rows.h"
@@ -214,6 +215,7 @@ BOOL OnInitDialog(HWND dialog)
 {
     LoadSettings(false);
     CreateBatteryColumn(dialog);
+    NameSetupControls(dialog);
     ResetSpinBars(dialog);
     BuildSaverCatalog(dialog);
     if (!OpenStandbyDevice()) {

@@ -3,6 +3,7 @@
 // do, what OK and Cancel leave in control.ini, and the dialog, its boxes and its
 // help in each language.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <map>
 #include <set>
@@ -572,6 +573,16 @@ std::vector<std::string> BatteryView(HWND dialog)
     return view;
 }
 
+// The next control in z-order that is shown: the hidden labels that name
+// controls for a screen reader lie between.
+HWND NextShown(HWND control)
+{
+    do
+        control = GetWindow(control, GW_HWNDNEXT);
+    while (control && !(GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE));
+    return control;
+}
+
 // Where a battery column is shown: the headings, the tab order right after each
 // row's own field, and room made by moving what lies right of the minute column.
 void CheckColumnLayout(HWND dialog)
@@ -579,10 +590,9 @@ void CheckColumnLayout(HWND dialog)
     EXPECT_EQ("Plugged in", TextOf(dialog, IDC_PLUGGED_IN_HEADING));
     EXPECT_EQ("On battery", TextOf(dialog, IDC_ON_BATTERY_HEADING));
     for (int row = 0; row < 4; ++row) {
-        HWND next = GetWindow(GetDlgItem(dialog, PowerRows[row].edit), GW_HWNDNEXT);
+        HWND next = NextShown(GetDlgItem(dialog, PowerRows[row].edit));
         EXPECT_EQ(GetDlgItem(dialog, PowerRows[row].batterySpin), next) << "row " << row;
-        EXPECT_EQ(GetDlgItem(dialog, PowerRows[row].batteryEdit), GetWindow(next, GW_HWNDNEXT))
-            << "row " << row;
+        EXPECT_EQ(GetDlgItem(dialog, PowerRows[row].batteryEdit), NextShown(next)) << "row " << row;
     }
     RECT client, plain = {0, 0, 294, 229}, box108 = {206, 25, 284, 35}, label1021 = {142, 39, 192, 50};
     GetClientRect(dialog, &client);
@@ -860,7 +870,8 @@ std::vector<int> CutLabels(HWND dialog)
         GetClassNameW(child, className, 16);
         std::wstring text = WindowText(child);
         // Fields and the list scroll their text; only labels can be cut.
-        if (text.empty() || lstrcmpiW(className, L"Edit") == 0 || lstrcmpiW(className, L"ComboBox") == 0)
+        if (text.empty() || lstrcmpiW(className, L"Edit") == 0 || lstrcmpiW(className, L"ComboBox") == 0
+            || !(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE))
             continue;
         RECT room;
         GetClientRect(child, &room);
@@ -941,6 +952,7 @@ struct LanguageRow {
     const char* noneEntry;      // the saver list's first entry as shown
     const char* name;           // string 1: the name Screen Saver Settings lists
     const char* launchCaption;  // the box when a chosen saver cannot be started
+    const char* standbyName;    // what a screen reader calls the Standby minutes
     std::vector<int> cut;       // labels that do not fit their controls
 };
 
@@ -948,15 +960,15 @@ struct LanguageRow {
 // that font is wider and cuts "Password Protected" to "Password Protecte".
 const LanguageRow LanguageRows[] = {
     {__LINE__, "en", LANG_ENGLISH, "Kelvorin Setup ", "About Kelvorin", "Kelvorin Help", "None",
-     "Kelvorin Power Saver", "CreateProcess", {IDC_PASSWORD_PROTECTED}},
+     "Kelvorin Power Saver", "CreateProcess", "Video Standby, minutes", {IDC_PASSWORD_PROTECTED}},
     {__LINE__, "de", LANG_GERMAN, "Kelvorin-Einstellungen", "Info über Kelvorin", "Kelvorin-Hilfe",
-     "(Kein)", "Kelvorin Energiesparer", "Bildschirmschoner starten", {}},
+     "(Kein)", "Kelvorin Energiesparer", "Bildschirmschoner starten", "Standbymodus, Minuten", {}},
     {__LINE__, "fr", LANG_FRENCH, "Paramètres de Kelvorin", "À propos de Kelvorin", "Aide de Kelvorin",
-     "(Aucun)", "Kelvorin Économiseur d'énergie", "Démarrage de l'écran de veille", {}},
+     "(Aucun)", "Kelvorin Économiseur d'énergie", "Démarrage de l'écran de veille", "Veille, minutes", {}},
     {__LINE__, "es", LANG_SPANISH, "Configuración de Kelvorin", "Acerca de Kelvorin", "Ayuda de Kelvorin",
-     "(Ninguno)", "Kelvorin Ahorro de energía", "Iniciar protector de pantalla", {}},
+     "(Ninguno)", "Kelvorin Ahorro de energía", "Iniciar protector de pantalla", "Espera, minutos", {}},
     {__LINE__, "ja", LANG_JAPANESE, "Kelvorin の設定", "Kelvorin のバージョン情報", "Kelvorin のヘルプ",
-     "(なし)", "Kelvorin 省電力", "スクリーン セーバーの起動", {}},
+     "(なし)", "Kelvorin 省電力", "スクリーン セーバーの起動", "スタンバイ、分", {}},
 };
 
 // The row of the language Windows gives this process; a CTest run for a
@@ -1040,6 +1052,90 @@ TEST_F(LanguageTest, InEveryLanguageTheDialogsSpeakItAndTheChoiceIsStoredAsBefor
                 << key << " saved as " << value;
         }
     }
+}
+
+// ---- Names for a screen reader ----------------------------------------------
+
+// The name oleacc gives a control. MinGW's IID_IAccessible does not resolve.
+std::string AccessibleName(HWND control)
+{
+    static const GUID accessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, accessible, reinterpret_cast<void**>(&object))))
+        return "(no object)";
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    object->get_accName(self, &name);
+    std::string text = name ? Utf8(name) : "";
+    SysFreeString(name);
+    object->Release();
+    return text;
+}
+
+// Windows names a control without a caption from the label just before it: a
+// hidden one, that neither the keyboard nor the arrow-key groups meet, named
+// after the control's row. Wine's oleacc follows that rule for edit controls
+// only (a scroll bar or list gets its window text), so only theirs are asked.
+TEST_F(LanguageTest, InEveryLanguageAScreenReaderNamesEveryControlThatTakesInput)
+{
+    const LanguageRow* language = ThisLanguage();
+    ASSERT_NE(nullptr, language);
+    FakeOutside battery;
+    battery.displayAnswers = battery.deviceOpens = battery.battery = true;
+    InstallFakeOutside(battery);
+    std::map<int, std::string> names;
+    std::vector<int> tabStops, expectedStops = {IDC_VIDEO_MANAGED};
+    for (const PowerRow& row : PowerRows)
+        expectedStops.insert(expectedStops.end(), {row.check, row.spin, row.edit, row.batterySpin, row.batteryEdit});
+    expectedStops.insert(expectedStops.end(), {IDC_PASSWORD_PROTECTED, IDC_SET_PASSWORD, IDC_MOUSE_MOVE, IDC_SAVER_LIST,
+                                               IDC_TEST, IDC_SETUP, IDOK, IDCANCEL, IDC_ABOUT, IDC_HELP_BUTTON,
+                                               IDC_MOUSE_CLICK});
+    CoInitialize(nullptr);
+    auto checkLabel = [&](HWND control, int caption) {
+        HWND label = GetWindow(control, GW_HWNDPREV);
+        wchar_t kind[16] = {};
+        GetClassNameW(label, kind, 16);
+        EXPECT_EQ(L"Static", std::wstring(kind)) << GetDlgCtrlID(control);
+        EXPECT_EQ(SS_NOPREFIX, GetWindowLongW(label, GWL_STYLE) & (SS_NOPREFIX | WS_VISIBLE | WS_GROUP | WS_TABSTOP));
+        std::string& name = names[GetDlgCtrlID(control)];
+        name = Utf8(WindowText(label).c_str());
+        if (caption != 0)
+            EXPECT_NE(std::string::npos, name.find(Utf8(ReadLabel(GetParent(control), caption).c_str()))) << name;
+        wchar_t className[16] = {};
+        GetClassNameW(control, className, 16);
+        if (lstrcmpiW(className, L"Edit") == 0)
+            EXPECT_EQ(name, AccessibleName(control));
+    };
+    Run({Do([&](HWND dialog) {
+             for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                 if ((GetWindowLongW(child, GWL_STYLE) & (WS_VISIBLE | WS_TABSTOP)) == (WS_VISIBLE | WS_TABSTOP))
+                     tabStops.push_back(GetDlgCtrlID(child));
+             for (const PowerRow& row : PowerRows)
+                 for (int id : {row.edit, row.spin, row.batteryEdit, row.batterySpin})
+                     checkLabel(GetDlgItem(dialog, id), row.check);
+             checkLabel(GetDlgItem(dialog, IDC_SAVER_LIST), 0);
+             PostClick(dialog, IDC_HELP_BUTTON);
+         }),
+         [&](HWND dialog) {
+             HWND help = OwnedModalBox(dialog);
+             if (help == nullptr)
+                 return false;
+             checkLabel(GetDlgItem(help, IDC_HELP_TEXT), 0);
+             Click(help, IDOK);
+             return true;
+         },
+         WaitTicks(2), Press(IDCANCEL)});
+    CoUninitialize();
+    EXPECT_EQ(language->standbyName, names[IDC_STANDBY_AFTER]);
+    std::set<std::string> distinct;
+    for (const auto& name : names)
+        distinct.insert(name.second);
+    EXPECT_EQ(names.size(), distinct.size()) << "every control a name of its own";
+    EXPECT_EQ(18u, names.size());
+    EXPECT_EQ(expectedStops, tabStops) << "the keyboard's way through the dialog";
 }
 
 // ---- One row per control: F1 opens the help at the control's paragraph ------
