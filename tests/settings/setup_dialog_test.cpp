@@ -595,9 +595,12 @@ void CheckColumnLayout(HWND dialog)
     EXPECT_LE(placeOf(IDC_BATTERY_STANDBY_AFTER).right, placeOf(IDC_STANDBY_LABEL).left);
 }
 
+// What Windows answers when asked for the power status.
+enum PowerReport { NoBattery, Battery, BatteryUnknown, ReportFails };
+
 struct BatteryColumnRow {
     int line;
-    bool battery;
+    PowerReport report;
     Values stored;
     std::function<void(HWND)> change;       // before OK, if any
     std::vector<std::string> shown;         // the battery fields after the change
@@ -615,13 +618,16 @@ Values WithBattery(const char* standby, const char* suspend, const char* off, co
 TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinutes)
 {
     const BatteryColumnRow rows[] = {
-        {__LINE__, false, {}, nullptr, NoColumn, {}},
+        {__LINE__, NoBattery, {}, nullptr, NoColumn, {}},
         // A stored battery key stays as it was: nothing writes it.
-        {__LINE__, false, {{"Battery Standby After", "7"}}, nullptr, NoColumn, {}},
-        {__LINE__, true, {}, nullptr, {"-0", "-0", "-0", "-1"}, WithBattery("0", "0", "0", "1")},
+        {__LINE__, NoBattery, {{"Battery Standby After", "7"}}, nullptr, NoColumn, {}},
+        // A battery whose status Windows does not know, or a failed question, is none.
+        {__LINE__, BatteryUnknown, {}, nullptr, NoColumn, {}},
+        {__LINE__, ReportFails, {}, nullptr, NoColumn, {}},
+        {__LINE__, Battery, {}, nullptr, {"-0", "-0", "-0", "-1"}, WithBattery("0", "0", "0", "1")},
         // A stored battery count shown and moved by its arrows; a missing one shows its twin;
         // each field enabled with its row.
-        {__LINE__, true, {{"Standby", "1"}, {"Standby After", "5"}, {"Battery Standby After", "7"}, {"Suspend After", "3"}},
+        {__LINE__, Battery, {{"Standby", "1"}, {"Standby After", "5"}, {"Battery Standby After", "7"}, {"Suspend After", "3"}},
          [](HWND dialog) {
              ScrollBar(dialog, IDC_BATTERY_STANDBY_SPIN, SB_LINEUP);
              ScrollBar(dialog, IDC_BATTERY_STANDBY_SPIN, SB_LINEUP);
@@ -629,7 +635,7 @@ TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinute
          },
          {"9", "-3", "-0", "1"}, WithBattery("9", "3", "0", "1", {{"Drive Standby", "1"}})},
         // Typed counts and the arrows within the twins' limits.
-        {__LINE__, true, {{"Battery Off After", "150"}},
+        {__LINE__, Battery, {{"Battery Off After", "150"}},
          [](HWND dialog) {
              TypeText(dialog, IDC_BATTERY_STANDBY_AFTER, "150");
              TypeText(dialog, IDC_BATTERY_SPIN_DOWN_AFTER, "150");
@@ -645,14 +651,18 @@ TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinute
             SetControlIni(Ini(row.stored));
         FakeOutside fake;
         fake.displayAnswers = fake.deviceOpens = true;
-        fake.battery = row.battery;
+        // A failed question hides a battery that is there.
+        fake.battery = row.report == Battery || row.report == ReportFails;
+        fake.batteryUnknown = row.report == BatteryUnknown;
+        fake.powerStatusFails = row.report == ReportFails;
+        const bool battery = row.report == Battery;
         InstallFakeOutside(fake);
         std::vector<std::string> shown;
         RECT client = {}, templateSize = {0, 0, 294, 229};
         EXPECT_EQ(1, Run({Do([&](HWND dialog) {
                               GetClientRect(dialog, &client);
                               MapDialogRect(dialog, &templateSize);
-                              if (row.battery)
+                              if (battery)
                                   CheckColumnLayout(dialog);
                               if (row.change)
                                   row.change(dialog);
@@ -660,11 +670,11 @@ TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinute
                           }),
                           Press(IDOK)}));
         EXPECT_EQ(row.shown, shown);
-        EXPECT_EQ(!row.battery, EqualRect(&client, &templateSize) != FALSE) << "the template's size without a battery";
+        EXPECT_EQ(!battery, EqualRect(&client, &templateSize) != FALSE) << "the template's size without a battery";
         Values saved = row.saved;
         saved.insert(row.stored.begin(), row.stored.end());
         EXPECT_EQ(Saved(saved), SavedValues());
-        if (row.battery && row.stored.empty())
+        if (battery && row.stored.empty())
             EXPECT_NE(std::string::npos,
                       ControlIniContents().find("SCRNSAVE.EXE=None\r\nBattery Suspend After=0\r\nBattery Standby After=0\r\n"
                                                 "Battery Off After=0\r\nBattery Spin Down After=1\r\n"))
