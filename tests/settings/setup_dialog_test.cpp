@@ -827,6 +827,42 @@ TEST_F(HelpKeyTest, AboutBoxClosesOnlyThroughOkAndIgnoresF1)
     EXPECT_EQ(nullptr, helpOverAbout) << "F1 in the About box opens no help";
 }
 
+// The face of a dialog where it holds no control, as painted now.
+COLORREF FaceOf(HWND dialog, int x, int y)
+{
+    RECT spot = {x, y, 0, 0};
+    MapDialogRect(dialog, &spot);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDC(dialog);
+    const COLORREF face = GetPixel(dc, spot.left, spot.top);
+    ReleaseDC(dialog, dc);
+    return face;
+}
+
+// The dialogs paint in the system's colours, so a high-contrast theme reaches them.
+TEST_F(SetupDialogTest, TheSetupDialogAndTheHelpTakeTheSystemsFaceColour)
+{
+    const int element = COLOR_BTNFACE;
+    const COLORREF before = GetSysColor(element), contrast = RGB(0x20, 0x80, 0x40);
+    ASSERT_TRUE(SetSysColors(1, &element, &contrast));
+    COLORREF setupFace = CLR_INVALID, helpFace = CLR_INVALID;
+    HWND help = nullptr;
+    Run({[](HWND dialog) { return IsWindowVisible(dialog) != FALSE; },
+         Do([&](HWND dialog) {
+             setupFace = FaceOf(dialog, 3, 3);
+             PostClick(dialog, IDC_HELP_BUTTON);
+         }),
+         WaitForBox(&help),
+         Do([&](HWND) {
+             helpFace = FaceOf(help, 3, 210);
+             Click(help, IDOK);
+         }),
+         WaitUntilGone(&help), Press(IDCANCEL)});
+    SetSysColors(1, &element, &before);
+    EXPECT_EQ(contrast, setupFace) << std::hex << setupFace;
+    EXPECT_EQ(contrast, helpFace) << std::hex << helpFace;
+}
+
 // ---- Languages and help ----------------------------------------------------
 
 std::wstring WindowText(HWND window)
