@@ -3,7 +3,10 @@
 # setup dialog (kelvorin.scr without arguments) as docs/setup-dialog.png, in
 # German and Japanese as docs/setup-dialog-de.png and docs/setup-dialog-ja.png
 # (Wine speaks the language of LC_ALL), the help window that F1 opens on "Video
-# Standby" as docs/help-window.png, and the saver in Logo mode ("/s") as
+# Standby" as docs/help-window.png, the setup dialog on a laptop with its
+# battery column as docs/setup-dialog-battery.png (the program itself, built with
+# the settings tests' stand-ins reporting a system battery:
+# tests/helpers/battery_setup.cpp), and the saver in Logo mode ("/s") as
 # docs/logo-mode.png.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -13,9 +16,10 @@ cd "$KELVORIN_ROOT"
 ensure_packages import=imagemagick xdotool=xdotool /usr/share/wine/fonts/marlett.ttf=fonts-wine
 arch=$(wine_arch)
 [ "$arch" = win64 ] && echo "$(win64_reason): screenshots of the 64-bit build under 64-bit Wine"
-cmake --preset "$arch" >/dev/null
-cmake --build "build/$arch" --target kelvorin -j"$(nproc)" >/dev/null
+cmake --preset "$arch" -DKELVORIN_TESTS=ON >/dev/null
+cmake --build "build/$arch" --target kelvorin battery_setup -j"$(nproc)" >/dev/null
 program="build/$arch/kelvorin.scr"
+laptop="build/$arch/helpers/battery_setup.exe"
 prefix="$KELVORIN_ROOT/build/$arch/screenshots/wineprefix"
 control_ini="$prefix/drive_c/windows/control.ini"
 
@@ -65,10 +69,20 @@ for shot in "en_US:Kelvorin Setup :setup-dialog" "de_DE:Kelvorin-Einstellungen:s
     end_programs
 done
 
+# On a laptop: shorter times on the battery.
+printf '%b' '[Screen Saver.Kelvorin]\r\nVideo Managed=1\r\nStandby=1\r\nStandby After=10\r\nOff=1\r\nOff After=20\r\n' \
+    'Battery Standby After=2\r\nBattery Off After=5\r\n' > "$control_ini"
+LC_ALL=en_US.UTF-8 tools/wine-run "$prefix" "$arch" "$laptop" >/dev/null 2>&1 &
+window=$(window_of "Kelvorin Setup ")
+sleep 1
+import -window "$window" docs/setup-dialog-battery.png
+end_programs
+
 # Logo mode, after a few jumps.
 printf '[Screen Saver.Kelvorin]\r\nScreen Saver=kelvorin.scr\r\n' > "$control_ini"
 tools/wine-run "$prefix" "$arch" "$program" /s >/dev/null 2>&1 &
 sleep 6
 import -window root docs/logo-mode.png
 end_programs
-echo "Screenshots: docs/setup-dialog.png, docs/setup-dialog-de.png, docs/setup-dialog-ja.png, docs/help-window.png, docs/logo-mode.png"
+echo "Screenshots: docs/setup-dialog.png, docs/setup-dialog-de.png, docs/setup-dialog-ja.png, docs/help-window.png," \
+     "docs/setup-dialog-battery.png, docs/logo-mode.png"

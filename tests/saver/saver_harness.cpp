@@ -166,10 +166,10 @@ struct SaverStandIns {
     static BOOL WINAPI ReadPowerStatus(LPSYSTEM_POWER_STATUS status)
     {
         *status = SYSTEM_POWER_STATUS{};
-        status->ACLineStatus = H().onBattery ? 0 : 1;
+        status->ACLineStatus = H().lineUnknown ? 255 : H().onBattery ? 0 : 1;
         status->BatteryFlag = H().onBattery ? 0 : 8;    // high, or charging
         status->BatteryLifePercent = 50;
-        return TRUE;
+        return H().powerStatusFails ? FALSE : TRUE;
     }
     static int WINAPI ShowBox(HWND, LPCWSTR text, LPCWSTR caption, UINT)
     {

@@ -49,6 +49,8 @@ public:
     bool setFails = false;             // state escapes fail
     bool deviceOpens = true;
     bool onBattery = false;            // Windows reports the battery as the power source
+    bool lineUnknown = false;          // ...with the line status unknown (255) instead
+    bool powerStatusFails = false;     // the question fails
     int spinDownRefusals = 0;          // spin-down requests refused before one is accepted
     // When set, decides every device request instead (true: accepted).
     std::function<bool(DWORD code)> deviceAnswer;

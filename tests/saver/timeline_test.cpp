@@ -167,6 +167,9 @@ const Notice ToMains = {PBT_POWERSETTINGCHANGE, &PowerSourceSetting, 0};
 const Notice ToBattery = {PBT_POWERSETTINGCHANGE, &PowerSourceSetting, 1};
 const Notice Deactivate = {0, nullptr, 0, 0, true};
 
+// How Windows answers the question for the power status, whatever the source.
+enum class Answer { Source, LineUnknown, Fails };
+
 struct SourceRow {
     int line;
     bool batteryAtStart;
@@ -174,6 +177,7 @@ struct SourceRow {
     Notice notice;              // Windows reports the other source from then on, unless a re-arm
     std::vector<std::string> minutes;
     std::vector<std::string> events;
+    Answer answer = Answer::Source;
 };
 
 // The mains: Standby 2, Suspend 1, Off 1, drive 3 minutes; the battery: 1, 2, 1, 1.
@@ -194,6 +198,9 @@ TEST(SaverTimeline, EachPowerSourceCountsItsOwnMinutes)
     const SourceRow rows[] = {
         {__LINE__, false, 0, {}, Both, OnMains},
         {__LINE__, true, 0, {}, Both, OnBattery},
+        // An unknown line status, or a failed question, counts as the mains.
+        {__LINE__, true, 0, {}, Both, OnMains, Answer::LineUnknown},
+        {__LINE__, true, 0, {}, Both, OnMains, Answer::Fails},
         // Missing battery keys are their twins.
         {__LINE__, true, 0, {}, {"Standby After=2", "Suspend After=1", "Off After=1", "Spin Down After=3",
                                  "Battery Off After=5"},
@@ -239,6 +246,8 @@ TEST(SaverTimeline, EachPowerSourceCountsItsOwnMinutes)
         keys.insert(keys.end(), row.minutes.begin(), row.minutes.end());
         SaverHarness saver;
         saver.onBattery = row.batteryAtStart;
+        saver.lineUnknown = row.answer == Answer::LineUnknown;
+        saver.powerStatusFails = row.answer == Answer::Fails;
         ASSERT_NE(nullptr, saver.Open(SaverIni(keys)));
         saver.Ticks(row.at);
         const Notice& n = row.notice;

@@ -87,9 +87,9 @@ BOOL WINAPI FakeReadPowerStatus(LPSYSTEM_POWER_STATUS status)
 {
     *status = SYSTEM_POWER_STATUS{};
     status->ACLineStatus = 1;
-    status->BatteryFlag = Fake.battery ? 1 : 128;
+    status->BatteryFlag = Fake.batteryUnknown ? 255 : Fake.battery ? 1 : 128;
     status->BatteryLifePercent = Fake.battery ? 100 : 255;
-    return TRUE;
+    return Fake.powerStatusFails ? FALSE : TRUE;
 }
 
 void ResetPowerGlobals()

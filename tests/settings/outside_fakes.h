@@ -16,6 +16,8 @@ struct FakeOutside {
     uint8_t capabilities = 7;
     bool deviceOpens = false;
     bool battery = false;       // Windows reports a system battery
+    bool batteryUnknown = false;    // ...or a battery status of unknown (255)
+    bool powerStatusFails = false;  // the question fails
 
     int deviceOpenCalls = 0;
     int messageBoxes = 0;

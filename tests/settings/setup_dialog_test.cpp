@@ -612,9 +612,12 @@ void CheckColumnLayout(HWND dialog)
     EXPECT_LE(placeOf(IDC_BATTERY_STANDBY_AFTER).right, placeOf(IDC_STANDBY_LABEL).left);
 }
 
+// What Windows answers when asked for the power status.
+enum PowerReport { NoBattery, Battery, BatteryUnknown, ReportFails };
+
 struct BatteryColumnRow {
     int line;
-    bool battery;
+    PowerReport report;
     Values stored;
     std::function<void(HWND)> change;       // before OK, if any
     std::vector<std::string> shown;         // the battery fields after the change
@@ -632,13 +635,16 @@ Values WithBattery(const char* standby, const char* suspend, const char* off, co
 TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinutes)
 {
     const BatteryColumnRow rows[] = {
-        {__LINE__, false, {}, nullptr, NoColumn, {}},
+        {__LINE__, NoBattery, {}, nullptr, NoColumn, {}},
         // A stored battery key stays as it was: nothing writes it.
-        {__LINE__, false, {{"Battery Standby After", "7"}}, nullptr, NoColumn, {}},
-        {__LINE__, true, {}, nullptr, {"-0", "-0", "-0", "-1"}, WithBattery("0", "0", "0", "1")},
+        {__LINE__, NoBattery, {{"Battery Standby After", "7"}}, nullptr, NoColumn, {}},
+        // A battery whose status Windows does not know, or a failed question, is none.
+        {__LINE__, BatteryUnknown, {}, nullptr, NoColumn, {}},
+        {__LINE__, ReportFails, {}, nullptr, NoColumn, {}},
+        {__LINE__, Battery, {}, nullptr, {"-0", "-0", "-0", "-1"}, WithBattery("0", "0", "0", "1")},
         // A stored battery count shown and moved by its arrows; a missing one shows its twin;
         // each field enabled with its row.
-        {__LINE__, true, {{"Standby", "1"}, {"Standby After", "5"}, {"Battery Standby After", "7"}, {"Suspend After", "3"}},
+        {__LINE__, Battery, {{"Standby", "1"}, {"Standby After", "5"}, {"Battery Standby After", "7"}, {"Suspend After", "3"}},
          [](HWND dialog) {
              ScrollBar(dialog, IDC_BATTERY_STANDBY_SPIN, SB_LINEUP);
              ScrollBar(dialog, IDC_BATTERY_STANDBY_SPIN, SB_LINEUP);
@@ -646,7 +652,7 @@ TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinute
          },
          {"9", "-3", "-0", "1"}, WithBattery("9", "3", "0", "1", {{"Drive Standby", "1"}})},
         // Typed counts and the arrows within the twins' limits.
-        {__LINE__, true, {{"Battery Off After", "150"}},
+        {__LINE__, Battery, {{"Battery Off After", "150"}},
          [](HWND dialog) {
              TypeText(dialog, IDC_BATTERY_STANDBY_AFTER, "150");
              TypeText(dialog, IDC_BATTERY_SPIN_DOWN_AFTER, "150");
@@ -662,14 +668,18 @@ TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinute
             SetControlIni(Ini(row.stored));
         FakeOutside fake;
         fake.displayAnswers = fake.deviceOpens = true;
-        fake.battery = row.battery;
+        // A failed question hides a battery that is there.
+        fake.battery = row.report == Battery || row.report == ReportFails;
+        fake.batteryUnknown = row.report == BatteryUnknown;
+        fake.powerStatusFails = row.report == ReportFails;
+        const bool battery = row.report == Battery;
         InstallFakeOutside(fake);
         std::vector<std::string> shown;
         RECT client = {}, templateSize = {0, 0, 294, 229};
         EXPECT_EQ(1, Run({Do([&](HWND dialog) {
                               GetClientRect(dialog, &client);
                               MapDialogRect(dialog, &templateSize);
-                              if (row.battery)
+                              if (battery)
                                   CheckColumnLayout(dialog);
                               if (row.change)
                                   row.change(dialog);
@@ -677,11 +687,11 @@ TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinute
                           }),
                           Press(IDOK)}));
         EXPECT_EQ(row.shown, shown);
-        EXPECT_EQ(!row.battery, EqualRect(&client, &templateSize) != FALSE) << "the template's size without a battery";
+        EXPECT_EQ(!battery, EqualRect(&client, &templateSize) != FALSE) << "the template's size without a battery";
         Values saved = row.saved;
         saved.insert(row.stored.begin(), row.stored.end());
         EXPECT_EQ(Saved(saved), SavedValues());
-        if (row.battery && row.stored.empty())
+        if (battery && row.stored.empty())
             EXPECT_NE(std::string::npos,
                       ControlIniContents().find("SCRNSAVE.EXE=None\r\nBattery Suspend After=0\r\nBattery Standby After=0\r\n"
                                                 "Battery Off After=0\r\nBattery Spin Down After=1\r\n"))
@@ -832,6 +842,42 @@ TEST_F(HelpKeyTest, AboutBoxClosesOnlyThroughOkAndIgnoresF1)
     EXPECT_TRUE(openAfterEsc) << "Esc does not close it";
     EXPECT_TRUE(openAfterF1);
     EXPECT_EQ(nullptr, helpOverAbout) << "F1 in the About box opens no help";
+}
+
+// The face of a dialog where it holds no control, as painted now.
+COLORREF FaceOf(HWND dialog, int x, int y)
+{
+    RECT spot = {x, y, 0, 0};
+    MapDialogRect(dialog, &spot);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDC(dialog);
+    const COLORREF face = GetPixel(dc, spot.left, spot.top);
+    ReleaseDC(dialog, dc);
+    return face;
+}
+
+// The dialogs paint in the system's colours, so a high-contrast theme reaches them.
+TEST_F(SetupDialogTest, TheSetupDialogAndTheHelpTakeTheSystemsFaceColour)
+{
+    const int element = COLOR_BTNFACE;
+    const COLORREF before = GetSysColor(element), contrast = RGB(0x20, 0x80, 0x40);
+    ASSERT_TRUE(SetSysColors(1, &element, &contrast));
+    COLORREF setupFace = CLR_INVALID, helpFace = CLR_INVALID;
+    HWND help = nullptr;
+    Run({[](HWND dialog) { return IsWindowVisible(dialog) != FALSE; },
+         Do([&](HWND dialog) {
+             setupFace = FaceOf(dialog, 3, 3);
+             PostClick(dialog, IDC_HELP_BUTTON);
+         }),
+         WaitForBox(&help),
+         Do([&](HWND) {
+             helpFace = FaceOf(help, 3, 210);
+             Click(help, IDOK);
+         }),
+         WaitUntilGone(&help), Press(IDCANCEL)});
+    SetSysColors(1, &element, &before);
+    EXPECT_EQ(contrast, setupFace) << std::hex << setupFace;
+    EXPECT_EQ(contrast, helpFace) << std::hex << helpFace;
 }
 
 // ---- Languages and help ----------------------------------------------------

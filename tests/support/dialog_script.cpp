@@ -1,6 +1,8 @@
 // Drives a real modal dialog from a timer of its own, inside its modal loop.
 #include "support/dialog_script.h"
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 #include "host/host.h"
@@ -25,6 +27,12 @@ struct Script {
 
 Script Current;
 
+// How long a step waits for a box to open or to close: far longer than either
+// takes. A box that does not come ends the script, and one that stays open is
+// closed, so a failing step fails its test at once and leaves nothing open for
+// the next; the script's own limit is for dialogs that never take a step.
+constexpr DWORD BoxWaitMilliseconds = 3000;
+
 BOOL CALLBACK EndThreadDialog(HWND window, LPARAM)
 {
     wchar_t className[16] = {};
@@ -34,15 +42,43 @@ BOOL CALLBACK EndThreadDialog(HWND window, LPARAM)
     return TRUE;
 }
 
+// Ends every dialog of the thread, the scripted one with those it opened.
+void EndScript()
+{
+    Current.timedOut = true;
+    KillTimer(Current.dialog, ScriptTimerId);
+    EnumThreadWindows(GetCurrentThreadId(), EndThreadDialog, 0);
+}
+
+void AbandonScript(const char* why)
+{
+    ADD_FAILURE() << why << " within " << BoxWaitMilliseconds << " ms at step " << Current.next + 1
+                  << " of " << Current.steps.size() << "; the script ended its dialogs";
+    EndScript();
+}
+
+// The time a waiting step first waited.
+struct Waiting {
+    bool started = false;
+    DWORD since = 0;
+};
+
+// Whether a step waiting since `waiting` (started on its first call) has waited its limit.
+bool WaitedTooLong(Waiting* waiting)
+{
+    const DWORD now = GetTickCount();
+    if (!waiting->started)
+        *waiting = {true, now};
+    return now - waiting->since > BoxWaitMilliseconds;
+}
+
 void RunNextStep()
 {
     if (Current.busy)
         return;
     Current.busy = true;
     if (GetTickCount() - Current.start > Current.milliseconds) {
-        Current.timedOut = true;
-        KillTimer(Current.dialog, ScriptTimerId);
-        EnumThreadWindows(GetCurrentThreadId(), EndThreadDialog, 0);
+        EndScript();
     } else if (Current.next < Current.steps.size() && Current.steps[Current.next](Current.dialog)) {
         ++Current.next;
     }
@@ -190,10 +226,28 @@ DialogStep Do(std::function<void(HWND)> action)
 
 DialogStep WaitForBox(HWND* box)
 {
-    return [box](HWND dialog) { return (*box = OwnedModalBox(dialog)) != nullptr; };
+    Waiting since;
+    return [box, since](HWND dialog) mutable {
+        if ((*box = OwnedModalBox(dialog)) != nullptr)
+            return true;
+        if (WaitedTooLong(&since))
+            AbandonScript("no box opened");
+        return false;
+    };
 }
 
 DialogStep WaitUntilGone(HWND* box)
 {
-    return [box](HWND) { return !IsWindow(*box); };
+    Waiting since;
+    bool closing = false;
+    return [box, since, closing](HWND) mutable {
+        if (!IsWindow(*box))
+            return true;
+        if (!closing && WaitedTooLong(&since)) {
+            ADD_FAILURE() << "a box stayed open; the script closed it";
+            EndDialog(*box, ScriptTimedOut);
+            closing = true;
+        }
+        return false;
+    };
 }

@@ -1,6 +1,8 @@
 #!/bin/bash
 # tools/release.sh as maintainers and users meet it: two signed releases of this
-# commit, built side by side from clones at two paths, hold the same bytes; the
+# working tree (the last commit with every uncommitted change and new file, so a
+# change to release.sh is tested before it is committed), built side by side
+# from copies at two paths, hold the same bytes; the
 # signatures verify against a throwaway CA and a changed byte breaks them; a
 # wrong certificate stops the release before anything is built.
 set -u
@@ -20,10 +22,14 @@ openssl pkcs12 -export -inkey "$ca/signer.key" -in "$ca/signer.crt" -certfile "$
     -passout pass:throwaway -out "$ca/signer.p12"
 
 commit=$(git -C "$root" rev-parse HEAD)
+changes=$(git -C "$root" status --porcelain | wc -l)
+echo "Releasing the working tree: commit ${commit:0:12} with $changes uncommitted changes and new files"
 clones=("$scratch/one/kelvorin" "$scratch/two/a deeper path/kelvorin")
 for index in 0 1; do
     clone=${clones[$index]}
     git clone -q --shared "$root" "$clone" && git -C "$clone" checkout -q "$commit"
+    git -C "$root" diff --binary HEAD | git -C "$clone" apply --binary --allow-empty
+    (cd "$root" && git ls-files -z --others --exclude-standard | xargs -0r cp --parents -t "$clone")
     (cd "$clone" && KELVORIN_SIGN_PFX="$ca/signer.p12" KELVORIN_SIGN_PASSWORD=throwaway \
         tools/release.sh > "$scratch/release$index.log" 2>&1) &
     pids[$index]=$!
