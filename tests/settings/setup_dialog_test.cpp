@@ -568,7 +568,10 @@ std::vector<std::string> BatteryView(HWND dialog)
     for (const PowerRow& powerRow : PowerRows) {
         const int id = powerRow.batteryEdit;
         HWND field = GetDlgItem(dialog, id);
-        view.push_back(!field ? "none" : (IsWindowEnabled(field) ? "" : "-") + TextOf(dialog, id));
+        // "!" after a field whose spin bar is not enabled as the field is.
+        const bool spinFollows = IsWindowEnabled(GetDlgItem(dialog, powerRow.batterySpin)) == IsWindowEnabled(field);
+        view.push_back(!field ? "none"
+                              : (IsWindowEnabled(field) ? "" : "-") + TextOf(dialog, id) + (spinFollows ? "" : "!"));
     }
     return view;
 }
@@ -610,6 +613,15 @@ void CheckColumnLayout(HWND dialog)
     EXPECT_EQ(box108.left + widened, placeOf(IDC_PASSWORD_PROTECTED).left) << "moved by as much as it widened";
     EXPECT_EQ(label1021.left + widened, placeOf(IDC_STANDBY_LABEL).left);
     EXPECT_LE(placeOf(IDC_BATTERY_STANDBY_AFTER).right, placeOf(IDC_STANDBY_LABEL).left);
+    RECT about = {155, 205, 196, 223}, field = {127, 34, 140, 50}, pitch = {0, 0, 44, 0};
+    MapDialogRect(dialog, &about);
+    MapDialogRect(dialog, &field);
+    MapDialogRect(dialog, &pitch);
+    EXPECT_EQ(about.left, placeOf(IDC_ABOUT).left) << "below the frame nothing moves";
+    EXPECT_EQ(field.left + pitch.right, placeOf(IDC_BATTERY_STANDBY_AFTER).left) << "one column on, in dialog units";
+    const RECT heading = placeOf(IDC_ON_BATTERY_HEADING), spin = placeOf(IDC_BATTERY_STANDBY_SPIN),
+               battery = placeOf(IDC_BATTERY_STANDBY_AFTER);
+    EXPECT_NEAR((spin.left + battery.right) / 2, (heading.left + heading.right) / 2, 1) << "over its own column";
 }
 
 // What Windows answers when asked for the power status.
@@ -948,6 +960,7 @@ struct HelpView {
     std::wstring text, selected;
     DWORD start = 0, end = 0;
     bool startInView = false;
+    bool startAtTop = false;    // the paragraph's first line is the first shown, or the text's end is shown
 };
 
 HelpView LookAtHelp(HWND help)
@@ -966,6 +979,12 @@ HelpView LookAtHelp(HWND help)
     const LRESULT position = SendMessageW(edit, EM_POSFROMCHAR, view.start, 0);
     const short y = static_cast<short>(HIWORD(position));
     view.startInView = position != -1 && y >= 0 && y < client.bottom;
+    const LRESULT first = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    const LRESULT startLine = SendMessageW(edit, EM_LINEFROMCHAR, view.start, 0);
+    SCROLLINFO bar = {sizeof bar, SIF_ALL};
+    GetScrollInfo(edit, SB_VERT, &bar);
+    view.startAtTop = first == startLine
+                      || (first < startLine && bar.nPos + static_cast<int>(bar.nPage) > bar.nMax);
     return view;
 }
 
@@ -983,6 +1002,13 @@ protected:
         ModulePath[0] = '\0';     // the test program is no saver to list
         files.Copy(HelperProgramPath("saver_probe"), "saver_probe.scr");
         probe = SystemFilePath("saver_probe.scr");
+    }
+    // Everything offered, the battery column too.
+    static void ShowBatteryColumn()
+    {
+        FakeOutside battery;
+        battery.displayAnswers = battery.deviceOpens = battery.battery = true;
+        InstallFakeOutside(battery);
     }
 };
 
@@ -1129,9 +1155,7 @@ TEST_F(LanguageTest, InEveryLanguageAScreenReaderNamesEveryControlThatTakesInput
 {
     const LanguageRow* language = ThisLanguage();
     ASSERT_NE(nullptr, language);
-    FakeOutside battery;
-    battery.displayAnswers = battery.deviceOpens = battery.battery = true;
-    InstallFakeOutside(battery);
+    ShowBatteryColumn();
     std::map<int, std::string> names;
     std::vector<int> tabStops, expectedStops = {IDC_VIDEO_MANAGED};
     for (const PowerRow& row : PowerRows)
@@ -1220,6 +1244,8 @@ const ControlRow ControlRows[] = {
     {__LINE__, IDCANCEL, IDCANCEL, Escape},
     {__LINE__, IDC_ABOUT, IDC_ABOUT, Enter},
     {__LINE__, IDC_HELP_BUTTON, IDC_HELP_BUTTON, CloseButton},
+    {__LINE__, IDC_BATTERY_STANDBY_AFTER, IDC_ON_BATTERY_HEADING, Enter},
+    {__LINE__, IDC_BATTERY_SPIN_DOWN_SPIN, IDC_ON_BATTERY_HEADING, Escape},
 };
 
 void CloseHelp(HWND help, Closer closer)
@@ -1241,6 +1267,7 @@ void CloseHelp(HWND help, Closer closer)
 TEST_F(LanguageTest, InEveryLanguageF1OpensTheHelpAtTheParagraphOfItsControl)
 {
     // Every control enabled, so the keyboard can reach it.
+    ShowBatteryColumn();
     SetControlIni("[Screen Saver.Kelvorin]\r\nVideo Managed=1\r\nStandby=1\r\nSuspend=1\r\nOff=1\r\n"
                   "Drive Standby=1\r\nScreen Saver=saver_probe.scr\r\nSCRNSAVE.EXE=" + probe + "\r\n");
     for (const ControlRow& row : ControlRows) {
@@ -1273,6 +1300,7 @@ TEST_F(LanguageTest, InEveryLanguageF1OpensTheHelpAtTheParagraphOfItsControl)
         EXPECT_TRUE(view.end == view.text.size() || view.text.compare(view.end, 4, L"\r\n\r\n") == 0)
             << "the selection is a whole paragraph";
         EXPECT_TRUE(view.startInView);
+        EXPECT_TRUE(view.startAtTop) << "the paragraph's first line at the top";
         EXPECT_EQ(control, focusAfter) << "the focus is back on the control";
     }
 }
