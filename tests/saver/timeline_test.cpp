@@ -178,6 +178,7 @@ struct SourceRow {
     std::vector<std::string> minutes;
     std::vector<std::string> events;
     Answer answer = Answer::Source;
+    int plugAt = 0;             // after a re-arm, the tick after which the plug is pulled or put back
 };
 
 // The mains: Standby 2, Suspend 1, Off 1, drive 3 minutes; the battery: 1, 2, 1, 1.
@@ -231,6 +232,16 @@ TEST(SaverTimeline, EachPowerSourceCountsItsOwnMinutes)
         {__LINE__, true, 250, Deactivate, {"Standby After=2", "Suspend After=1", "Off After=1", "Spin Down After=3"},
          {"120 display Standby", "180 drive SpinDown", "180 display Suspend", "240 display Off", "250 display On",
           "370 display Standby", "430 display Suspend", "490 display Off"}},
+        // A re-arm with 0 minutes: Standby and Off wait a minute, Suspend the next second.
+        {__LINE__, false, 250, Deactivate, {"Standby After=0", "Suspend After=0", "Off After=0", "Spin Down After=9"},
+         {"1 display Standby", "2 display Suspend", "3 display Off", "250 display On", "310 display Standby",
+          "311 display Suspend", "371 display Off", "540 drive SpinDown"}},
+        // Pulled 30 s after such a re-arm: Standby moves to the battery's re-armed
+        // minute, not to its 0 minutes at the start; Suspend to the battery's 2.
+        {__LINE__, false, 250, Deactivate, {"Standby After=0", "Suspend After=1", "Off After=0", "Spin Down After=9",
+                                            "Battery Suspend After=2"},
+         {"1 display Standby", "61 display Suspend", "62 display Off", "250 display On", "310 display Standby",
+          "430 display Suspend", "490 display Off", "540 drive SpinDown"}, Answer::Source, 280},
         // Bad notices change nothing, although Windows reports the battery.
         {__LINE__, false, 90, {PBT_POWERSETTINGCHANGE, nullptr, 1}, Both, OnMains},
         {__LINE__, false, 90, {PBT_POWERSETTINGCHANGE, &ConsoleDisplaySetting, 1}, Both, OnMains},
@@ -257,7 +268,12 @@ TEST(SaverTimeline, EachPowerSourceCountsItsOwnMinutes)
             saver.onBattery = !row.batteryAtStart;
             EXPECT_EQ(TRUE, ReportDisplay(saver.window, n.setting, n.value, n.length, n.event));
         }
-        saver.Ticks(600 - row.at);
+        if (row.plugAt) {
+            saver.Ticks(row.plugAt - row.at);
+            saver.onBattery = !row.batteryAtStart;
+            EXPECT_EQ(TRUE, ReportDisplay(saver.window, nullptr, 0, 0, PBT_APMPOWERSTATUSCHANGE));
+        }
+        saver.Ticks(600 - (row.plugAt ? row.plugAt : row.at));
         EXPECT_EQ(row.events, Requests(saver));
     }
 }
