@@ -11,6 +11,7 @@ namespace {
 // wvsprintfW writes at most 1024 characters and the terminating zero.
 constexpr int FormattedSize = 1025;
 constexpr int CaptionSize = 128;
+constexpr int StringBoxSize = 128;
 
 } // namespace
 
@@ -37,4 +38,11 @@ int ShowTextBox(HWND owner, const wchar_t* text, UINT captionId, UINT type)
     wchar_t caption[CaptionSize];
     LoadText(captionId, caption, CaptionSize);
     return Outside::ShowMessageBox(owner, text, caption, type);
+}
+
+void ShowStringBox(UINT textId, UINT captionId)
+{
+    wchar_t text[StringBoxSize];
+    LoadText(textId, text, StringBoxSize);
+    ShowTextBox(nullptr, text, captionId, MB_OK);
 }

@@ -12,3 +12,5 @@ void LoadText(UINT id, wchar_t* text, int size);
 void FormatText(wchar_t* text, size_t size, UINT id, ...);
 // A message box with `text` and the caption string `captionId`.
 int ShowTextBox(HWND owner, const wchar_t* text, UINT captionId, UINT type);
+// An ownerless OK box of string `textId` with the caption string `captionId`.
+void ShowStringBox(UINT textId, UINT captionId);

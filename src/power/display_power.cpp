@@ -15,13 +15,6 @@ int32_t DisplayPowerStatus = 0;
 
 namespace {
 
-void ShowDisplayFailure()
-{
-    wchar_t text[128];
-    LoadText(IDS_DISPLAY_FAILED, text, 128);
-    ShowTextBox(nullptr, text, IDS_DISPLAY_FAILED_CAPTION, MB_OK);
-}
-
 const char DisplayName[] = "Display";
 
 // ExtEscape answers above zero for success, zero for an escape the driver does
@@ -103,7 +96,7 @@ int32_t OpenDisplayPower()
         return 1;
     DisplayContext = Outside::CreateDisplayContext(DisplayName, DisplayName, nullptr, nullptr);
     if (!DisplayContext) {
-        ShowDisplayFailure();
+        ShowStringBox(IDS_DISPLAY_FAILED, IDS_DISPLAY_FAILED_CAPTION);
         // The platform's request needs no device context; the next query tries again.
         DisplayPowerInterface = PlatformRequest;
         return 1;

@@ -3,24 +3,16 @@
 
 #include "host/outside.h"
 
-namespace {
-
-constexpr BYTE NoSystemBattery = 128;
-constexpr BYTE BatteryStatusUnknown = 255;
-constexpr BYTE LineOffline = 0;
-
-} // namespace
-
 bool SystemBatteryPresent()
 {
     SYSTEM_POWER_STATUS status;
     if (!Outside::ReadPowerStatus(&status))
         return false;
-    return status.BatteryFlag != NoSystemBattery && status.BatteryFlag != BatteryStatusUnknown;
+    return status.BatteryFlag != BATTERY_FLAG_NO_BATTERY && status.BatteryFlag != BATTERY_FLAG_UNKNOWN;
 }
 
 bool RunningOnBattery()
 {
     SYSTEM_POWER_STATUS status;
-    return Outside::ReadPowerStatus(&status) && status.ACLineStatus == LineOffline;
+    return Outside::ReadPowerStatus(&status) && status.ACLineStatus == AC_LINE_OFFLINE;
 }

@@ -26,13 +26,6 @@ constexpr int32_t MouseClickWakes = 2;
 
 LRESULT CALLBACK SaverQuitHook(int code, WPARAM wParam, LPARAM lParam);
 
-void ShowTimerFailure()
-{
-    wchar_t text[128];
-    LoadText(IDS_TIMER_FAILED, text, 128);
-    ShowTextBox(nullptr, text, IDS_TIMER_FAILED_CAPTION, MB_OK);
-}
-
 void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
 {
     bool deviceOpen = OpenStandbyDevice() != 0;
@@ -49,7 +42,7 @@ void CreateSaverRun(HWND window, const CREATESTRUCTW* creation)
     SetUpStages();
     SetTickTimer(window, SaverMode == SaverModeChained ? FirstChainedTickPeriod : TickPeriod);
     if (SaverRunState.TickTimerSet == 0)
-        ShowTimerFailure();
+        ShowStringBox(IDS_TIMER_FAILED, IDS_TIMER_FAILED_CAPTION);
     // Last: Windows may report the display's state at once, to a run set up.
     WatchPowerReports(window);
 }

@@ -334,13 +334,11 @@ BOOL OnCancel(HWND dialog)
     return TRUE;
 }
 
-// F1 came from the control that has the focus: its paragraph, or the dialog's
-// start when the focus is on none of its controls.
-void ShowHelpForFocus(HWND dialog)
+// F1 came with the control it was pressed on: its paragraph, or the dialog's
+// start when it was pressed on none of its controls.
+void ShowHelpForControl(HWND dialog, WPARAM wParam)
 {
-    HWND control = GetFocus();
-    while (control != nullptr && GetParent(control) != dialog)
-        control = GetParent(control);
+    HWND control = reinterpret_cast<HWND>(wParam);
     ShowHelpWindow(dialog, control != nullptr ? GetDlgCtrlID(control) : 0);
 }
 
@@ -443,7 +441,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 {
     // F1 on any control arrives as the registered help message.
     if (SaverHelpMessage != 0 && message == SaverHelpMessage) {
-        ShowHelpForFocus(dialog);
+        ShowHelpForControl(dialog, wParam);
         return FALSE;
     }
     switch (message) {

@@ -1,6 +1,7 @@
 // The saver window class and window as the host creates them in this process.
 #include <gtest/gtest.h>
 
+#include "app/entry.h"
 #include "host/host.h"
 #include "host/outside.h"
 #include "resources/resource.h"

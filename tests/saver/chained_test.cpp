@@ -79,16 +79,20 @@ protected:
                          "Standby=1", "Standby After=0", "Suspend=1", "Suspend After=0",
                          "Drive Standby=1", "Spin Down After=1"});
     }
-    // Shows the helper's window and waits until it covers the search point.
-    // A start under load may take a while; a failure says how far the helper came
-    // and what lies at the point instead.
+    // Shows the helper's window and waits until a window of the started helper
+    // covers the search point, as the tick looks for it. A start under load may
+    // take a while; a failure says how far the helper came and what lies at the
+    // point instead.
     testing::AssertionResult ShowHelper(SaverHarness& saver)
     {
         SetEvent(showEvent);
         HWND found = nullptr;
         if (PumpUntil([&] {
                 found = WindowFromPoint(ChainWindowPoint);
-                return found != nullptr && found != saver.window && HelperLogHas("shown");
+                DWORD process = 0;
+                HWND top = found ? GetAncestor(found, GA_ROOT) : nullptr;
+                return top != nullptr && GetWindowThreadProcessId(top, &process) != 0
+                       && process == SaverRunState.ChainProcessId && HelperLogHas("shown");
             }, 20000))
             return testing::AssertionSuccess();
         wchar_t className[64] = L"";

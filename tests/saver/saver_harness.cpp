@@ -309,6 +309,7 @@ HWND SaverHarness::Open(const std::string& ini, int width, int height, bool keep
                              width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     // The host holds the window once it is made, as a saver run's does.
     SaverWindow = window;
+    realTimer = keepTimer;
     if (window && !keepTimer)
         KillTimer(window, TickTimerId);
     return window;
@@ -329,7 +330,10 @@ void SaverHarness::Close()
 LRESULT SaverHarness::Tick()
 {
     ++tick;
-    return SendMessageW(window, WM_TIMER, TickTimerId, 0);
+    LRESULT result = SendMessageW(window, WM_TIMER, TickTimerId, 0);
+    if (!realTimer && IsWindow(window))
+        KillTimer(window, TickTimerId);
+    return result;
 }
 
 void SaverHarness::Ticks(int count)

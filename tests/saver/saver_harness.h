@@ -65,6 +65,7 @@ public:
     // window", "give back monitor power", ...
     std::vector<std::string> notices;
     int tick = 0;                      // ticks sent so far by Tick()
+    bool realTimer = false;            // the window keeps its real tick timer
     int escapes = 0;                   // display escapes other than the probe
     HWND window = nullptr;
 
@@ -72,7 +73,9 @@ public:
     ~SaverHarness();
 
     // Creates the saver window over `ini` at this size, topmost at (0, 0).
-    // The real tick timer is killed unless `keepTimer`; TickTimerSet stays as created.
+    // The real tick timer is killed unless `keepTimer`, and again after every
+    // tick that set it anew (the launch tick, a re-arm), so only the test's own
+    // ticks count; TickTimerSet stays as the run set it.
     HWND Open(const std::string& ini, int width = 1024, int height = 768, bool keepTimer = false);
     void Close();
 

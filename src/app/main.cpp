@@ -1,5 +1,5 @@
 // kelvorin.scr: a power-saving screen saver.
-#include "host/host.h"
+#include "app/entry.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
