@@ -8,6 +8,7 @@ source "$(dirname "$0")/common.sh"
 cd "$KELVORIN_ROOT"
 
 ensure_packages clang++=clang zip=zip faketime=faketime osslsigncode=osslsigncode openssl=openssl \
+    localedef=libc-bin /usr/share/i18n/locales/ja_JP=locales \
     '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a=libclang-rt-14-dev'
 
 # A native failure does not stop the Wine tests; it fails the run at the end.

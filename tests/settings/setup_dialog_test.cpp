@@ -1061,11 +1061,21 @@ const LanguageRow* ThisLanguage()
     return nullptr;
 }
 
+// The code page a CTest run names is the one programs that are not Unicode get,
+// so the shown texts are checked under a code page that cannot hold them too.
+void CheckCodePage()
+{
+    char asked[8] = {};
+    if (GetEnvironmentVariableA("KELVORIN_TEST_CODE_PAGE", asked, sizeof asked))
+        EXPECT_EQ(asked, std::to_string(GetACP())) << "the run's code page for programs that are not Unicode";
+}
+
 TEST_F(LanguageTest, InEveryLanguageTheDialogsSpeakItAndTheChoiceIsStoredAsBefore)
 {
     const LanguageRow* row = ThisLanguage();
     ASSERT_NE(nullptr, row);
     SCOPED_TRACE(testing::Message() << "language row at line " << row->line);
+    CheckCodePage();
 
     wchar_t name[64] = {};
     LoadStringW(ModuleInstance, IDS_DESCRIPTION, name, 64);
