@@ -2,7 +2,7 @@
 // settings tests' stand-ins report a system battery, so the setup dialog shows
 // its battery column. The display and the drive answer as the real calls do
 // under Wine (the display gives no power escape, the drive device does not open).
-#include "host/host.h"
+#include "app/entry.h"
 #include "settings/outside_fakes.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
