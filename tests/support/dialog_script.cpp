@@ -28,9 +28,10 @@ struct Script {
 Script Current;
 
 // How long a step waits for a box to open or to close: far longer than either
-// takes, on a loaded machine too. A box that does not come ends the script, and one that stays open is
-// closed, so a failing step fails its test at once and leaves nothing open for
-// the next; the script's own limit is for dialogs that never take a step.
+// takes, on a loaded machine too. A box that does not come ends the script, and
+// one that stays open is closed, so a failing step fails its test at once and
+// leaves nothing open for the next; the script's own limit is for dialogs that
+// never take a step.
 constexpr DWORD BoxWaitMilliseconds = 5000;
 
 BOOL CALLBACK EndThreadDialog(HWND window, LPARAM)
