@@ -254,6 +254,13 @@ TEST_F(ChainedSaverTest, AChainedSaverWithoutItsWindowAtThePointIsGivenUp)
             const std::wstring program(helperPath.begin(), helperPath.end());
             ASSERT_TRUE(other.Start(program, L"\"" + program + L"\""));
             ASSERT_NE(nullptr, other.FindWindowOfClass(L"KelvorinChainedSaver"));
+            // Its window is found while it is being shown: the log is taken once it has shown.
+            ASSERT_TRUE(PumpUntil([&] {
+                for (const std::string& line : ChainedSaverLog(otherLog))
+                    if (line == "shown")
+                        return true;
+                return false;
+            }));
             SetEnvironmentVariableA("KELVORIN_CHAIN_LOG", HelperLogPath.c_str());
             SetEnvironmentVariableA("KELVORIN_CHAIN_AT", "600,400");
         }

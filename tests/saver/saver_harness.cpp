@@ -9,6 +9,7 @@
 #include "power/standby_device.h"
 #include "saver/saver_window.h"
 #include "settings/settings.h"
+#include "support/stand_ins.h"
 #include "support/wine_test.h"
 
 #include <cstddef>
@@ -262,16 +263,11 @@ std::string SaverIni(const std::vector<std::string>& keys)
 SaverHarness::SaverHarness()
 {
     current_ = this;
-    Outside::CreateDisplayContext = SaverStandIns::CreateDisplay;
-    Outside::DriverEscape = SaverStandIns::Escape;
-    Outside::DeleteDisplayContext = SaverStandIns::DeleteDisplay;
-    Outside::OpenDevice = SaverStandIns::OpenDevice;
-    Outside::ControlDevice = SaverStandIns::ControlDevice;
-    Outside::CloseDevice = SaverStandIns::CloseDevice;
-    Outside::ShowMessageBox = SaverStandIns::ShowBox;
-    Outside::RegisterPowerSetting = SaverStandIns::RegisterSetting;
-    Outside::UnregisterPowerSetting = SaverStandIns::UnregisterSetting;
-    Outside::ReadPowerStatus = SaverStandIns::ReadPowerStatus;
+    InstallStandIns({SaverStandIns::CreateDisplay, SaverStandIns::Escape,
+                     SaverStandIns::DeleteDisplay, SaverStandIns::OpenDevice,
+                     SaverStandIns::ControlDevice, SaverStandIns::CloseDevice,
+                     SaverStandIns::RegisterSetting, SaverStandIns::UnregisterSetting,
+                     SaverStandIns::ReadPowerStatus, SaverStandIns::ShowBox});
     // Each saver process runs once; tests run many saver windows.
     ResetSaverProcess();
 
@@ -287,16 +283,7 @@ SaverHarness::SaverHarness()
 SaverHarness::~SaverHarness()
 {
     Close();
-    Outside::CreateDisplayContext = CreateDCA;
-    Outside::DriverEscape = ExtEscape;
-    Outside::DeleteDisplayContext = DeleteDC;
-    Outside::OpenDevice = CreateFileA;
-    Outside::ControlDevice = DeviceIoControl;
-    Outside::CloseDevice = CloseHandle;
-    Outside::ShowMessageBox = MessageBoxW;
-    Outside::RegisterPowerSetting = RegisterPowerSettingNotification;
-    Outside::UnregisterPowerSetting = UnregisterPowerSettingNotification;
-    Outside::ReadPowerStatus = GetSystemPowerStatus;
+    RemoveStandIns();
     ResetSaverRunState();
     current_ = nullptr;
 }

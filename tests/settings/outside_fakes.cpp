@@ -7,6 +7,7 @@
 #include "host/outside.h"
 #include "power/display_power.h"
 #include "power/standby_device.h"
+#include "support/stand_ins.h"
 #include "support/wine_test.h"
 
 FakeOutside Fake;
@@ -19,17 +20,6 @@ constexpr size_t VbePmBlockSize = 28;
 constexpr size_t StatusOffset = 0;      // AL of the EAX image
 constexpr size_t ResultOffset = 5;      // BH of the EBX image
 
-struct RealCalls {
-    decltype(Outside::CreateDisplayContext) createDisplayContext;
-    decltype(Outside::DriverEscape) driverEscape;
-    decltype(Outside::DeleteDisplayContext) deleteDisplayContext;
-    decltype(Outside::OpenDevice) openDevice;
-    decltype(Outside::ControlDevice) controlDevice;
-    decltype(Outside::CloseDevice) closeDevice;
-    decltype(Outside::ShowMessageBox) showMessageBox;
-    decltype(Outside::ReadPowerStatus) readPowerStatus;
-};
-RealCalls Real;
 bool Installed;
 
 HDC WINAPI FakeCreateDisplayContext(LPCSTR, LPCSTR, LPCSTR, const DEVMODEA*)
@@ -104,21 +94,11 @@ void ResetPowerGlobals()
 
 void InstallFakeOutside(const FakeOutside& settings)
 {
-    if (!Installed) {
-        Real = {Outside::CreateDisplayContext, Outside::DriverEscape, Outside::DeleteDisplayContext,
-                Outside::OpenDevice, Outside::ControlDevice, Outside::CloseDevice,
-                Outside::ShowMessageBox, Outside::ReadPowerStatus};
-        Installed = true;
-    }
     Fake = settings;
-    Outside::CreateDisplayContext = FakeCreateDisplayContext;
-    Outside::DriverEscape = FakeDriverEscape;
-    Outside::DeleteDisplayContext = FakeDeleteDisplayContext;
-    Outside::OpenDevice = FakeOpenDevice;
-    Outside::ControlDevice = FakeControlDevice;
-    Outside::CloseDevice = FakeCloseDevice;
-    Outside::ShowMessageBox = FakeShowMessageBox;
-    Outside::ReadPowerStatus = FakeReadPowerStatus;
+    InstallStandIns({FakeCreateDisplayContext, FakeDriverEscape, FakeDeleteDisplayContext,
+                     FakeOpenDevice, FakeControlDevice, FakeCloseDevice, nullptr, nullptr,
+                     FakeReadPowerStatus, FakeShowMessageBox});
+    Installed = true;
     ResetPowerGlobals();
 }
 
@@ -127,13 +107,6 @@ void RemoveFakeOutside()
     if (!Installed)
         return;
     ResetPowerGlobals();
-    Outside::CreateDisplayContext = Real.createDisplayContext;
-    Outside::DriverEscape = Real.driverEscape;
-    Outside::DeleteDisplayContext = Real.deleteDisplayContext;
-    Outside::OpenDevice = Real.openDevice;
-    Outside::ControlDevice = Real.controlDevice;
-    Outside::CloseDevice = Real.closeDevice;
-    Outside::ShowMessageBox = Real.showMessageBox;
-    Outside::ReadPowerStatus = Real.readPowerStatus;
+    RemoveStandIns();
     Installed = false;
 }

@@ -1,0 +1,33 @@
+// The seams of host/outside.h pointed at stand-ins and back.
+#include "support/stand_ins.h"
+
+namespace {
+
+template <typename Call>
+void Point(Call& seam, Call standIn, Call real)
+{
+    seam = standIn != nullptr ? standIn : real;
+}
+
+} // namespace
+
+void InstallStandIns(const StandIns& standIns)
+{
+    Point(Outside::CreateDisplayContext, standIns.createDisplayContext, &CreateDCA);
+    Point(Outside::DriverEscape, standIns.driverEscape, &ExtEscape);
+    Point(Outside::DeleteDisplayContext, standIns.deleteDisplayContext, &DeleteDC);
+    Point(Outside::OpenDevice, standIns.openDevice, &CreateFileA);
+    Point(Outside::ControlDevice, standIns.controlDevice, &DeviceIoControl);
+    Point(Outside::CloseDevice, standIns.closeDevice, &CloseHandle);
+    Point(Outside::RegisterPowerSetting, standIns.registerPowerSetting,
+          &RegisterPowerSettingNotification);
+    Point(Outside::UnregisterPowerSetting, standIns.unregisterPowerSetting,
+          &UnregisterPowerSettingNotification);
+    Point(Outside::ReadPowerStatus, standIns.readPowerStatus, &GetSystemPowerStatus);
+    Point(Outside::ShowMessageBox, standIns.showMessageBox, &MessageBoxW);
+}
+
+void RemoveStandIns()
+{
+    InstallStandIns(StandIns{});
+}
