@@ -312,8 +312,10 @@ void FormatSaveFailure(uint32_t error, wchar_t* text, size_t size)
     const bool mapped = SettingsMapped();
     wchar_t place[MAX_PATH] = {};
     if (mapped) {
-        lstrcpyW(place, L"HKEY_CURRENT_USER\\Control Panel\\");
-        lstrcatW(place, ApplicationName);
+        char key[MAX_PATH];
+        snprintf(key, sizeof key, "HKEY_CURRENT_USER\\%s", UserSettingsKey());
+        if (MultiByteToWideChar(CP_ACP, 0, key, -1, place, MAX_PATH) == 0)
+            place[0] = L'\0';
     } else {
         UINT length = strchr(SettingsFileName, '\\') ? 0 : GetWindowsDirectoryW(place, MAX_PATH);
         place[length < MAX_PATH - 1 ? length : 0] = L'\0';

@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+#include "host/host.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
 #include "support/profile_mapping.h"
 #include "support/wine_test.h"
@@ -105,6 +107,17 @@ TEST_F(CarryOverTest, TheUsersOldSettingsMoveOnceIntoANewMappedKey)
         LoadSettings(true);
         EXPECT_EQ(row.standbyAfter, SaverSettings.StandbyAfter);
     }
+}
+
+// Under the mapping a failed save names the user's key, and no hint to install the package.
+TEST_F(CarryOverTest, UnderTheMappingAFailedSaveNamesTheUsersKey)
+{
+    InstallProfileMapping();
+    wchar_t text[1024];
+    FormatSaveFailure(ERROR_ACCESS_DENIED, text, 1024);
+    const std::string shown = Utf8(text);
+    EXPECT_NE(std::string::npos, shown.find("HKEY_CURRENT_USER\\Control Panel\\Screen Saver.Kelvorin.\r\n")) << shown;
+    EXPECT_EQ(std::string::npos, shown.find("package")) << shown;
 }
 
 } // namespace

@@ -868,30 +868,6 @@ COLORREF FaceOf(HWND dialog, int x, int y)
     return face;
 }
 
-// The dialogs paint in the system's colours, so a high-contrast theme reaches them.
-TEST_F(SetupDialogTest, TheSetupDialogAndTheHelpTakeTheSystemsFaceColour)
-{
-    const int element = COLOR_BTNFACE;
-    const COLORREF before = GetSysColor(element), contrast = RGB(0x20, 0x80, 0x40);
-    ASSERT_TRUE(SetSysColors(1, &element, &contrast));
-    COLORREF setupFace = CLR_INVALID, helpFace = CLR_INVALID;
-    HWND help = nullptr;
-    Run({[](HWND dialog) { return IsWindowVisible(dialog) != FALSE; },
-         Do([&](HWND dialog) {
-             setupFace = FaceOf(dialog, 3, 3);
-             PostClick(dialog, IDC_HELP_BUTTON);
-         }),
-         WaitForBox(&help),
-         Do([&](HWND) {
-             helpFace = FaceOf(help, 3, 210);
-             Click(help, IDOK);
-         }),
-         WaitUntilGone(&help), Press(IDCANCEL)});
-    SetSysColors(1, &element, &before);
-    EXPECT_EQ(contrast, setupFace) << std::hex << setupFace;
-    EXPECT_EQ(contrast, helpFace) << std::hex << helpFace;
-}
-
 // ---- Languages and help ----------------------------------------------------
 
 std::wstring WindowText(HWND window)
@@ -1161,8 +1137,14 @@ std::string AccessibleName(HWND control)
 // hidden one, that neither the keyboard nor the arrow-key groups meet, named
 // after the control's row. Wine's oleacc follows that rule for edit controls
 // only (a scroll bar or list gets its window text), so only theirs are asked.
-TEST_F(LanguageTest, InEveryLanguageAScreenReaderNamesEveryControlThatTakesInput)
+// The dialogs paint in the system's colours, so a high-contrast theme reaches them.
+TEST_F(LanguageTest, InEveryLanguageAScreenReaderNamesEveryControlThatTakesInputAndTheSystemsColoursHold)
 {
+    const int element = COLOR_BTNFACE;
+    const COLORREF before = GetSysColor(element), contrast = RGB(0x20, 0x80, 0x40);
+    ASSERT_TRUE(SetSysColors(1, &element, &contrast));
+    COLORREF setupFace = CLR_INVALID, helpFace = CLR_INVALID;
+    HWND help = nullptr;
     const LanguageRow* language = ThisLanguage();
     ASSERT_NE(nullptr, language);
     ShowBatteryColumn();
@@ -1189,7 +1171,9 @@ TEST_F(LanguageTest, InEveryLanguageAScreenReaderNamesEveryControlThatTakesInput
         if (lstrcmpiW(className, L"Edit") == 0)
             EXPECT_EQ(name, AccessibleName(control));
     };
-    Run({Do([&](HWND dialog) {
+    Run({[](HWND dialog) { return IsWindowVisible(dialog) != FALSE; },
+         Do([&](HWND dialog) {
+             setupFace = FaceOf(dialog, 3, 3);
              for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
                  if ((GetWindowLongW(child, GWL_STYLE) & (WS_VISIBLE | WS_TABSTOP)) == (WS_VISIBLE | WS_TABSTOP))
                      tabStops.push_back(GetDlgCtrlID(child));
@@ -1199,16 +1183,17 @@ TEST_F(LanguageTest, InEveryLanguageAScreenReaderNamesEveryControlThatTakesInput
              checkLabel(GetDlgItem(dialog, IDC_SAVER_LIST), 0);
              PostClick(dialog, IDC_HELP_BUTTON);
          }),
-         [&](HWND dialog) {
-             HWND help = OwnedModalBox(dialog);
-             if (help == nullptr)
-                 return false;
+         WaitForBox(&help),
+         Do([&](HWND) {
              checkLabel(GetDlgItem(help, IDC_HELP_TEXT), 0);
+             helpFace = FaceOf(help, 3, 210);
              Click(help, IDOK);
-             return true;
-         },
-         WaitTicks(2), Press(IDCANCEL)});
+         }),
+         WaitUntilGone(&help), Press(IDCANCEL)});
     CoUninitialize();
+    SetSysColors(1, &element, &before);
+    EXPECT_EQ(contrast, setupFace) << std::hex << setupFace;
+    EXPECT_EQ(contrast, helpFace) << std::hex << helpFace;
     EXPECT_EQ(language->standbyName, names[IDC_STANDBY_AFTER]);
     std::set<std::string> distinct;
     for (const auto& name : names)
