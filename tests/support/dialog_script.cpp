@@ -58,19 +58,13 @@ void AbandonScript(const char* why)
     EndScript();
 }
 
-// The time a waiting step first waited.
-struct Waiting {
-    bool started = false;
-    DWORD since = 0;
-};
-
-// Whether a step waiting since `waiting` (started on its first call) has waited its limit.
-bool WaitedTooLong(Waiting* waiting)
+// Whether a step first asked at `*since` (0 before its first call) has waited its limit.
+bool WaitedTooLong(DWORD* since)
 {
     const DWORD now = GetTickCount();
-    if (!waiting->started)
-        *waiting = {true, now};
-    return now - waiting->since > BoxWaitMilliseconds;
+    if (*since == 0)
+        *since = now | 1;
+    return now - *since > BoxWaitMilliseconds;
 }
 
 void RunNextStep()
@@ -227,7 +221,7 @@ DialogStep Do(std::function<void(HWND)> action)
 
 DialogStep WaitForBox(HWND* box)
 {
-    Waiting since;
+    DWORD since = 0;
     return [box, since](HWND dialog) mutable {
         if ((*box = OwnedModalBox(dialog)) != nullptr)
             return true;
@@ -239,7 +233,7 @@ DialogStep WaitForBox(HWND* box)
 
 DialogStep WaitUntilGone(HWND* box)
 {
-    Waiting since;
+    DWORD since = 0;
     bool closing = false;
     return [box, since, closing](HWND) mutable {
         if (!IsWindow(*box))
