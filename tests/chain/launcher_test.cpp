@@ -5,7 +5,7 @@
 #include <string>
 
 #include "chain/launcher.h"
-#include "host/outside.h"
+#include "support/stand_ins.h"
 #include "support/wine_test.h"
 
 namespace {
@@ -72,7 +72,9 @@ protected:
     void SetUp() override
     {
         Shown = MessageBoxCall();
-        Outside::ShowMessageBox = RecordMessageBox;
+        StandIns boxes = {};
+        boxes.showMessageBox = RecordMessageBox;
+        InstallStandIns(boxes);
         // Created before the start and inheritable: the started program must be able to use it.
         SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
         event_ = CreateEventA(&inheritable, TRUE, FALSE, nullptr);
@@ -83,7 +85,7 @@ protected:
     }
     void TearDown() override
     {
-        Outside::ShowMessageBox = MessageBoxW;
+        RemoveStandIns();
         CloseHandle(event_);
         RemoveFiles();
     }

@@ -3,9 +3,9 @@
 
 #include "app/entry.h"
 #include "host/host.h"
-#include "host/outside.h"
 #include "resources/resource.h"
 #include "saver/saver_window.h"
+#include "support/stand_ins.h"
 #include "support/wine_test.h"
 
 #include <algorithm>
@@ -19,9 +19,12 @@ int WINAPI NoMessageBox(HWND, LPCWSTR, LPCWSTR, UINT)
 
 class SaverWindowClassTest : public testing::Test {
 protected:
+    StandIns standIns = {};    // no box stops a test; the other seams take the real calls
+
     void SetUp() override
     {
-        Outside::ShowMessageBox = NoMessageBox;
+        standIns.showMessageBox = NoMessageBox;
+        InstallStandIns(standIns);
         UnregisterClassW(L"WindowsScreenSaverClass", ModuleInstance);
         SaverWindow = nullptr;
     }
@@ -33,8 +36,7 @@ protected:
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
-        Outside::ShowMessageBox = MessageBoxW;
-        Outside::SystemMetric = GetSystemMetrics;
+        RemoveStandIns();
     }
 };
 
@@ -69,7 +71,8 @@ TEST_F(SaverWindowClassTest, TheWindowCoversTheVirtualScreenWhereverItsCornerLie
 {
     // Made with both left and top negative, then changed to each alone.
     const int layouts[][4] = {{-800, -600, 1824, 1368}, {-1280, 0, 2304, 768}, {0, -200, 1024, 968}};
-    Outside::SystemMetric = VirtualScreenMetric;
+    standIns.systemMetric = VirtualScreenMetric;
+    InstallStandIns(standIns);
     for (const auto& metrics : layouts) {
         std::copy(metrics, metrics + 4, VirtualScreen);
         if (&metrics == &layouts[0])

@@ -11,6 +11,7 @@
 #include "host/outside.h"
 #include "power/display_power.h"
 #include "power/display_state.h"
+#include "support/stand_ins.h"
 #include "support/wine_test.h"
 
 namespace {
@@ -133,33 +134,24 @@ uint32_t QueryCapabilities()
 }
 
 class DisplayPower : public testing::Test {
-    decltype(Outside::CreateDisplayContext) create_ = Outside::CreateDisplayContext;
-    decltype(Outside::DriverEscape) escape_ = Outside::DriverEscape;
-    decltype(Outside::DeleteDisplayContext) delete_ = Outside::DeleteDisplayContext;
-    decltype(Outside::ShowMessageBox) box_ = Outside::ShowMessageBox;
-
 protected:
     void SetUp() override
     {
         StartWith({});
-        Outside::CreateDisplayContext = FakeCreateDC;
-        Outside::DriverEscape = FakeEscape;
-        Outside::DeleteDisplayContext = FakeDeleteDC;
-        Outside::ShowMessageBox = FakeMessageBox;
+        InstallDriver(FakeCreateDC, FakeEscape, FakeDeleteDC);
     }
     void TearDown() override
     {
-        Outside::CreateDisplayContext = create_;
-        Outside::DriverEscape = escape_;
-        Outside::DeleteDisplayContext = delete_;
-        Outside::ShowMessageBox = box_;
-        ForgetDisplayPower();
+        RemoveStandIns();
     }
-    void UseRealDisplayDriver()
+    // Null parts of the driver take the real calls; boxes are always recorded.
+    static void InstallDriver(decltype(Outside::CreateDisplayContext) create,
+                              decltype(Outside::DriverEscape) escape,
+                              decltype(Outside::DeleteDisplayContext) remove)
     {
-        Outside::CreateDisplayContext = create_;
-        Outside::DriverEscape = escape_;
-        Outside::DeleteDisplayContext = delete_;
+        StandIns driver = {create, escape, remove};
+        driver.showMessageBox = FakeMessageBox;
+        InstallStandIns(driver);
     }
 };
 
@@ -414,11 +406,11 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // broadcast), none without one, and no escape follows the probe.
 TEST_F(DisplayPower, PlatformRequestGoesToTheSaverWindow)
 {
-    UseRealDisplayDriver();
+    InstallDriver(nullptr, nullptr, nullptr);
     EXPECT_EQ(7u, QueryCapabilities());
     EXPECT_EQ(PlatformRequest, DisplayPowerInterface);
     EXPECT_EQ(79, DisplayPowerStatus);
-    Outside::DriverEscape = FakeEscape;
+    InstallDriver(nullptr, FakeEscape, nullptr);
     const uint32_t states[] = {DisplayPowerStandby, DisplayPowerOff, DisplayPowerOn};
     MonitorRequests.clear();
     for (uint32_t state : states)

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/outside.h"
 #include "power/standby_device.h"
+#include "support/stand_ins.h"
 
 namespace {
 
@@ -55,25 +55,16 @@ BOOL WINAPI FakeClose(HANDLE device)
 }
 
 class StandbyDevice : public testing::Test {
-    decltype(Outside::OpenDevice) open_ = Outside::OpenDevice;
-    decltype(Outside::ControlDevice) control_ = Outside::ControlDevice;
-    decltype(Outside::CloseDevice) close_ = Outside::CloseDevice;
-
 protected:
     void SetUp() override
     {
         Device = FakeDevice();
         StandbyDeviceHandle = INVALID_HANDLE_VALUE;
-        Outside::OpenDevice = FakeOpen;
-        Outside::ControlDevice = FakeControl;
-        Outside::CloseDevice = FakeClose;
+        InstallStandIns({nullptr, nullptr, nullptr, FakeOpen, FakeControl, FakeClose});
     }
     void TearDown() override
     {
-        Outside::OpenDevice = open_;
-        Outside::ControlDevice = control_;
-        Outside::CloseDevice = close_;
-        StandbyDeviceHandle = INVALID_HANDLE_VALUE;
+        RemoveStandIns();
     }
 };
 

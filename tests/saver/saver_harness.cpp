@@ -267,7 +267,7 @@ SaverHarness::SaverHarness()
                      SaverStandIns::DeleteDisplay, SaverStandIns::OpenDevice,
                      SaverStandIns::ControlDevice, SaverStandIns::CloseDevice,
                      SaverStandIns::RegisterSetting, SaverStandIns::UnregisterSetting,
-                     SaverStandIns::ReadPowerStatus, SaverStandIns::ShowBox});
+                     SaverStandIns::ReadPowerStatus, nullptr, SaverStandIns::ShowBox});
     // Each saver process runs once; tests run many saver windows.
     ResetSaverProcess();
 

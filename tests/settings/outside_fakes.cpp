@@ -97,7 +97,7 @@ void InstallFakeOutside(const FakeOutside& settings)
     Fake = settings;
     InstallStandIns({FakeCreateDisplayContext, FakeDriverEscape, FakeDeleteDisplayContext,
                      FakeOpenDevice, FakeControlDevice, FakeCloseDevice, nullptr, nullptr,
-                     FakeReadPowerStatus, FakeShowMessageBox});
+                     FakeReadPowerStatus, nullptr, FakeShowMessageBox});
     Installed = true;
     ResetPowerGlobals();
 }

@@ -1,6 +1,9 @@
 // The seams of host/outside.h pointed at stand-ins and back.
 #include "support/stand_ins.h"
 
+#include "power/display_power.h"
+#include "power/standby_device.h"
+
 namespace {
 
 template <typename Call>
@@ -24,10 +27,17 @@ void InstallStandIns(const StandIns& standIns)
     Point(Outside::UnregisterPowerSetting, standIns.unregisterPowerSetting,
           &UnregisterPowerSettingNotification);
     Point(Outside::ReadPowerStatus, standIns.readPowerStatus, &GetSystemPowerStatus);
+    Point(Outside::SystemMetric, standIns.systemMetric, &GetSystemMetrics);
     Point(Outside::ShowMessageBox, standIns.showMessageBox, &MessageBoxW);
 }
 
 void RemoveStandIns()
 {
+    // The display and the drive as a fresh process finds them: no handle a
+    // stand-in gave may reach a real call.
+    DisplayContext = nullptr;
+    DisplayPowerInterface = NoPowerEscape;
+    DisplayPowerStatus = 0;
+    StandbyDeviceHandle = INVALID_HANDLE_VALUE;
     InstallStandIns(StandIns{});
 }

@@ -14,9 +14,10 @@ struct StandIns {
     decltype(Outside::RegisterPowerSetting) registerPowerSetting;
     decltype(Outside::UnregisterPowerSetting) unregisterPowerSetting;
     decltype(Outside::ReadPowerStatus) readPowerStatus;
+    decltype(Outside::SystemMetric) systemMetric;
     decltype(Outside::ShowMessageBox) showMessageBox;
 };
 
 void InstallStandIns(const StandIns& standIns);
-// Every seam back at its real system call.
+// Every seam back at its real system call, with the display and drive handles forgotten.
 void RemoveStandIns();
