@@ -440,12 +440,6 @@ TEST_F(DisplayPower, PlatformRequestGoesToTheSaverWindow)
     CloseDisplayPower();
 }
 
-} // namespace
-
-namespace {
-
-const GUID ConsoleDisplay = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-const GUID MonitorPower = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 // The notices of other settings, without a record or of other events are in the
 // saver's own report table; here, what each value and length of the two settings says.
 TEST(DisplayReport, OnlyTheDisplaySettingsReportAndMonitorPowerKnowsNoDimming)
@@ -455,11 +449,12 @@ TEST(DisplayReport, OnlyTheDisplaySettingsReportAndMonitorPowerKnowsNoDimming)
         DWORD length, value;
         int32_t report;
     } rows[] = {
-        {&ConsoleDisplay, 4, 0, DisplayReportOff},  {&ConsoleDisplay, 4, 1, DisplayReportOn},
-        {&ConsoleDisplay, 4, 2, DisplayReportDimmed}, {&ConsoleDisplay, 4, 3, DisplayReportNone},
-        {&MonitorPower, 4, 0, DisplayReportOff},    {&MonitorPower, 4, 1, DisplayReportOn},
-        {&MonitorPower, 4, 2, DisplayReportNone},   {&MonitorPower, 4, 0xFFFFFFFF, DisplayReportNone},
-        {&ConsoleDisplay, 1, 1, DisplayReportNone}, {&MonitorPower, 8, 1, DisplayReportNone},
+        {&ConsoleDisplaySetting, 4, 0, DisplayReportOff},    {&ConsoleDisplaySetting, 4, 1, DisplayReportOn},
+        {&ConsoleDisplaySetting, 4, 2, DisplayReportDimmed}, {&ConsoleDisplaySetting, 4, 3, DisplayReportNone},
+        {&MonitorPowerSetting, 4, 0, DisplayReportOff},      {&MonitorPowerSetting, 4, 1, DisplayReportOn},
+        {&MonitorPowerSetting, 4, 2, DisplayReportNone},
+        {&MonitorPowerSetting, 4, 0xFFFFFFFF, DisplayReportNone},
+        {&ConsoleDisplaySetting, 1, 1, DisplayReportNone},   {&MonitorPowerSetting, 8, 1, DisplayReportNone},
     };
     for (const auto& row : rows) {
         struct {
@@ -468,7 +463,7 @@ TEST(DisplayReport, OnlyTheDisplaySettingsReportAndMonitorPowerKnowsNoDimming)
             DWORD data[2];
         } notice = {*row.setting, row.length, {row.value, 0}};
         EXPECT_EQ(row.report, DisplayReportOf(PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&notice)))
-            << (row.setting == &MonitorPower ? "monitor power " : "console display ") << row.value
+            << (row.setting == &MonitorPowerSetting ? "monitor power " : "console display ") << row.value
             << ", " << row.length << " bytes";
     }
 }

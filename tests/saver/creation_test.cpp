@@ -57,9 +57,9 @@ TEST(SaverCreation, CountdownsStartAtTheirMinutesTimesSixty)
         EXPECT_EQ(85, run.LogoHeight);
         // Windows reports the display's state and the power source only to a
         // window that asked for them.
-        const std::vector<std::string> asked = {"console display for the window",
-                                                "monitor power for the window",
-                                                "power source for the window"};
+        const std::vector<std::string> asked = {"console display for the window KelvorinTestSaver",
+                                                "monitor power for the window KelvorinTestSaver",
+                                                "power source for the window KelvorinTestSaver"};
         EXPECT_EQ(asked, saver.notices);
         saver.Close();
         std::vector<std::string> givenBack = asked;

@@ -14,11 +14,11 @@
 #include "chain/launcher.h"
 #include "host/host.h"
 #include "resources/resource.h"
-#include "settings/outside_fakes.h"
 #include "settings/power_rows.h"
 #include "settings/settings.h"
 #include "settings/setup_dialog.h"
 #include "support/dialog_script.h"
+#include "support/stand_ins.h"
 #include "support/system_files.h"
 #include "support/wine_test.h"
 
@@ -161,6 +161,7 @@ const Hardware Everything = {true, 79, 7, true};
 class SetupDialogTest : public testing::Test {
 protected:
     SystemFiles files;
+    FakeOutside fake;
 
     void SetUp() override
     {
@@ -169,12 +170,12 @@ protected:
     }
     void TearDown() override
     {
-        RemoveFakeOutside();
+        RemoveStandIns();
         ReleaseSaverCatalog();
     }
     void SetHardware(const Hardware& hardware)
     {
-        FakeOutside fake;
+        fake = FakeOutside();
         fake.displayAnswers = hardware.displayAnswers;
         fake.status = hardware.status;
         fake.capabilities = hardware.capabilities;
@@ -278,7 +279,7 @@ TEST_F(SetupDialogTest, OpeningShowsTheStoredSettingsAsTheHardwareAllows)
         SetHardware(row.hardware);
         EXPECT_EQ(row.view, Look());
         EXPECT_EQ(before, ControlIniContents()) << "Cancel writes nothing";
-        EXPECT_EQ(1, Fake.deviceOpenCalls);
+        EXPECT_EQ(1, fake.deviceOpenCalls);
     }
 }
 
@@ -678,8 +679,7 @@ TEST_F(SetupDialogTest, TheBatteryColumnIsShownOnlyWithABatteryAndSavesItsMinute
             RemoveControlIni();
         else
             SetControlIni(Ini(row.stored));
-        FakeOutside fake;
-        fake.displayAnswers = fake.deviceOpens = true;
+        fake = FakeOutside();
         // A failed question hides a battery that is there.
         fake.battery = row.report == Battery || row.report == ReportFails;
         fake.batteryUnknown = row.report == BatteryUnknown;
@@ -747,7 +747,7 @@ TEST_F(LaunchTest, TestAndSetupStartTheChosenSaverWithTheirSwitch)
                       Press(IDOK)}));
     ASSERT_EQ((std::vector<std::string>{"None", "kelvorin.scr", "saver_probe.scr"}), list);
     EXPECT_EQ((std::vector<std::string>{probe + " /S", probe + " /C"}), ProbeLogLines());
-    EXPECT_EQ(0, Fake.messageBoxes);
+    EXPECT_TRUE(fake.boxes.empty());
 
     EXPECT_EQ(Saved({{"Screen Saver", "saver_probe.scr"}, {"SCRNSAVE.EXE", probe}}), SavedValues());
     LoadSettings(false);
@@ -770,7 +770,7 @@ TEST_F(LaunchTest, NothingStartsForNoneOrTheModulesOwnEntry)
          }),
          WaitTicks(25), Press(IDCANCEL)});
     EXPECT_TRUE(ProbeLogLines().empty());
-    EXPECT_EQ(0, Fake.messageBoxes);
+    EXPECT_TRUE(fake.boxes.empty());
 }
 
 TEST_F(LaunchTest, StoredChainedSaverIsSelectedAndReadyToTest)
@@ -980,11 +980,11 @@ protected:
         probe = SystemFilePath("saver_probe.scr");
     }
     // Everything offered, the battery column too.
-    static void ShowBatteryColumn()
+    void ShowBatteryColumn()
     {
-        FakeOutside battery;
-        battery.displayAnswers = battery.deviceOpens = battery.battery = true;
-        InstallFakeOutside(battery);
+        fake = FakeOutside();
+        fake.battery = true;
+        InstallFakeOutside(fake);
     }
 };
 
@@ -1058,8 +1058,8 @@ TEST_F(LanguageTest, InEveryLanguageTheDialogsSpeakItAndTheChoiceIsStoredAsBefor
     EXPECT_EQ(row->name, Utf8(name));
     char command[] = "C:\\missing.scr /S";
     EXPECT_FALSE(LaunchSaver("C:\\missing.scr", command));
-    EXPECT_EQ(row->launchCaption, Fake.lastCaption);
-    EXPECT_NE(std::string::npos, Fake.lastMessage.find("2")) << Fake.lastMessage;
+    EXPECT_EQ(row->launchCaption, fake.boxCaption);
+    EXPECT_NE(std::string::npos, fake.boxText.find("2")) << fake.boxText;
 
     // A stored "None" and a stored other saver, each saved back unchanged by OK.
     for (const std::string& stored : {std::string("Screen Saver=None\r\nSCRNSAVE.EXE=None\r\n"),
