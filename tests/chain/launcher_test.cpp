@@ -10,24 +10,6 @@
 
 namespace {
 
-struct MessageBoxCall {
-    int count = 0;
-    HWND owner = nullptr;
-    std::string text, caption;
-    UINT type = 0;
-};
-MessageBoxCall Shown;
-
-int WINAPI RecordMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
-{
-    Shown.count++;
-    Shown.owner = owner;
-    Shown.text = Utf8(text);
-    Shown.caption = Utf8(caption);
-    Shown.type = type;
-    return IDOK;
-}
-
 std::string Narrow(const std::wstring& text)
 {
     return std::string(text.begin(), text.end());
@@ -53,6 +35,7 @@ std::string TempPath(const char* name)
 
 class Launcher : public testing::Test {
 protected:
+    FakeOutside outside_;
     HANDLE event_ = nullptr;
     std::string record_ = TempPath("kelvorin-launch.txt");
     // Copies of the helper: a saver file as the catalogue would list it, and one
@@ -71,10 +54,7 @@ protected:
 
     void SetUp() override
     {
-        Shown = MessageBoxCall();
-        StandIns boxes = {};
-        boxes.showMessageBox = RecordMessageBox;
-        InstallStandIns(boxes);
+        InstallFakeOutside(outside_);
         // Created before the start and inheritable: the started program must be able to use it.
         SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
         event_ = CreateEventA(&inheritable, TRUE, FALSE, nullptr);
@@ -139,7 +119,7 @@ TEST_F(Launcher, StartsTheProgramWithItsSwitchAndInheritedHandles)
         EXPECT_EQ(started, child);
         EXPECT_FALSE(HoldsHandleOf(child)) << "process or thread handle left open";
     }
-    EXPECT_EQ(0, Shown.count);
+    EXPECT_TRUE(outside_.boxes.empty());
 }
 
 // A program whose command would be cut short, and so could lose its switch,
@@ -150,15 +130,15 @@ TEST_F(Launcher, MissingProgramIsReported)
     ASSERT_TRUE(CopyFileA(helper.c_str(), tooLong_.c_str(), FALSE));
     for (const std::string& path : {TempPath("NOSUCH.SCR"), tooLong_}) {
         SCOPED_TRACE(path);
-        Shown = MessageBoxCall();
+        outside_.boxes.clear();
         EXPECT_FALSE(Launch(path, " /S"));
-        EXPECT_EQ(1, Shown.count);
-        EXPECT_EQ(nullptr, Shown.owner);
-        EXPECT_EQ("CreateProcess fail (2)", Shown.text);
-        EXPECT_EQ("CreateProcess", Shown.caption);
-        EXPECT_EQ(static_cast<UINT>(MB_OK), Shown.type);
+        EXPECT_EQ(1u, outside_.boxes.size());
+        EXPECT_EQ(nullptr, outside_.boxOwner);
+        EXPECT_EQ("CreateProcess fail (2)", outside_.boxText);
+        EXPECT_EQ("CreateProcess", outside_.boxCaption);
+        EXPECT_EQ(static_cast<UINT>(MB_OK), outside_.boxType);
         EXPECT_FALSE(Launch(path, " /p 1234", nullptr, true));
-        EXPECT_EQ(1, Shown.count) << "a quiet launch shows no box";
+        EXPECT_EQ(1u, outside_.boxes.size()) << "a quiet launch shows no box";
     }
 }
 

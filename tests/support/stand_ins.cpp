@@ -213,10 +213,11 @@ BOOL WINAPI ReadPowerStatus(LPSYSTEM_POWER_STATUS status)
     return o.powerStatusFails ? FALSE : TRUE;
 }
 
-int WINAPI ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT)
+int WINAPI ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
     FakeOutside& o = *Current;
     o.boxOwner = owner;
+    o.boxType = type;
     o.boxCaption = Utf8(caption);
     o.boxText = Utf8(text);
     o.boxes.push_back(o.boxCaption + ": " + o.boxText);

@@ -63,8 +63,9 @@ struct FakeOutside {
     int escapes = 0;                   // display escapes other than the probe
     int deviceOpenCalls = 0;
     std::vector<std::string> boxes;    // "<caption>: <text>"
-    HWND boxOwner = nullptr;           // ...the last one's owner, caption and text
+    HWND boxOwner = nullptr;           // ...the last one's owner, caption, text and type
     std::string boxCaption, boxText;
+    UINT boxType = 0;
     // Power-setting notices asked for and given back: "console display for the
     // window KelvorinTestSaver", "give back monitor power", ...
     std::vector<std::string> notices;
