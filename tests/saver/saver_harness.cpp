@@ -4,8 +4,6 @@
 #include "chain/launcher.h"
 #include "host/default_saver_proc.h"
 #include "host/host.h"
-#include "power/display_power.h"
-#include "power/standby_device.h"
 #include "saver/saver_window.h"
 #include "settings/settings.h"
 #include "support/wine_test.h"
@@ -24,6 +22,22 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (Current && message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MONITORPOWER)
         Current->Log("monitor " + std::to_string(static_cast<int>(lParam)));
     return SaverWindowProc(window, message, wParam, lParam);
+}
+
+// Puts the process-wide state of a saver run back as a fresh process has it
+// (installing the stand-ins forgets the display and device handles): the run
+// state, the settings and mode, the launch buffers, and the mouse origin (at
+// the cursor, so it wakes nothing).
+void ResetSaverProcess()
+{
+    ResetSaverRunState();
+    SaverSettings = SaverSettingsRecord{};
+    SaverMode = SaverModeBlank;
+    ChainedSaverPath[0] = '\0';
+    ChainedSaverCommandLine[0] = '\0';
+    SaverWindow = nullptr;
+    GetCursorPos(&MouseOrigin);
+    MouseOriginRecorded = true;
 }
 
 } // namespace
@@ -74,22 +88,6 @@ LRESULT ReportDisplay(HWND window, const GUID* setting, DWORD value, DWORD lengt
     static_assert(offsetof(decltype(notice), data) == offsetof(POWERBROADCAST_SETTING, Data), "");
     return SendMessageW(window, WM_POWERBROADCAST, event,
                         setting ? reinterpret_cast<LPARAM>(&notice) : 0);
-}
-
-void ResetSaverProcess()
-{
-    ResetSaverRunState();
-    SaverSettings = SaverSettingsRecord{};
-    SaverMode = SaverModeBlank;
-    ChainedSaverPath[0] = '\0';
-    ChainedSaverCommandLine[0] = '\0';
-    DisplayContext = nullptr;
-    DisplayPowerStatus = 0;
-    DisplayPowerInterface = NoPowerEscape;
-    StandbyDeviceHandle = INVALID_HANDLE_VALUE;
-    SaverWindow = nullptr;
-    GetCursorPos(&MouseOrigin);
-    MouseOriginRecorded = true;
 }
 
 std::string SaverIni(const std::vector<std::string>& keys)

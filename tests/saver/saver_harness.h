@@ -27,11 +27,6 @@ void EndChainedSavers(const std::string& logPath);
 LRESULT ReportDisplay(HWND window, const GUID* setting, DWORD value,
                       DWORD length = sizeof(DWORD), WPARAM event = PBT_POWERSETTINGCHANGE);
 
-// Puts the process-wide state of a saver run back as a fresh process has it:
-// the run state, the settings and mode, the launch buffers, the display and
-// device globals, and the mouse origin (at the cursor, so it wakes nothing).
-void ResetSaverProcess();
-
 // A saver window over the shared stand-ins, which answer from and record into
 // the harness itself.
 class SaverHarness : public FakeOutside {
