@@ -48,11 +48,6 @@ int32_t& RowSetting(int row)
     return SaverSettings.*PowerRows[row].setting;
 }
 
-uint16_t& RowMinutes(int row, bool battery = false)
-{
-    return SourceMinutes(row, battery);
-}
-
 void Flip(int32_t& flag)
 {
     flag ^= 1;
@@ -91,7 +86,7 @@ int MinuteField(int row, bool battery)
 
 void ShowMinutes(HWND dialog, int row, bool battery = false)
 {
-    SetDlgItemInt(dialog, MinuteField(row, battery), RowMinutes(row, battery), FALSE);
+    SetDlgItemInt(dialog, MinuteField(row, battery), SourceMinutes(row, battery), FALSE);
 }
 
 uint16_t ReadMinutes(HWND dialog, int row, bool battery)
@@ -305,15 +300,15 @@ void ReadControls(HWND dialog)
     const bool battery = BatteryColumnShown(dialog);
     for (int row = 0; row < PowerRowCount; ++row) {
         RowSetting(row) = CheckOf(dialog, PowerRows[row].check);
-        RowMinutes(row) = ReadMinutes(dialog, row, false);
+        SourceMinutes(row, false) = ReadMinutes(dialog, row, false);
         if (battery)
-            RowMinutes(row, true) = ReadMinutes(dialog, row, true);
+            SourceMinutes(row, true) = ReadMinutes(dialog, row, true);
     }
     // The drive's count is saved as typed; the stages' stay within what the arrows reach.
     for (int stage = 0; stage < StageCount; ++stage) {
         for (int twin = 0; twin < 2; ++twin) {
-            if (RowMinutes(stage, twin != 0) > LargestStageCount)
-                RowMinutes(stage, twin != 0) = LargestStageCount;
+            if (SourceMinutes(stage, twin != 0) > LargestStageCount)
+                SourceMinutes(stage, twin != 0) = LargestStageCount;
         }
     }
 }
@@ -431,7 +426,7 @@ void OnSpin(HWND dialog, int request, HWND bar)
     }
     if (row == PowerRowCount)
         return;
-    uint16_t& minutes = RowMinutes(row, battery);
+    uint16_t& minutes = SourceMinutes(row, battery);
     if (minutes > LargestSpinCount)
         minutes = LargestSpinCount;
     if (request == SB_LINEUP) {
