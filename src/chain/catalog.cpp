@@ -1,42 +1,23 @@
 // The saver catalogue: finds the saver files of the system directory, reads
-// their descriptions, and keeps one record per position of the saver list.
+// their descriptions, and keeps a record of each, sorted by description.
 #include "chain/catalog.h"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "host/host.h"
-#include "host/texts.h"
-#include "resources/resource.h"
-#include "settings/settings.h"
 
 SaverCatalogStore SaverCatalog;
 
 namespace {
 
 constexpr char SaverFilePattern[] = "%s\\*.scr";
-constexpr UINT PlainFiles = 0;                  // CB_DIR: read-write files only
-constexpr size_t ListedNameSize = 60;
+// Plain files only: what a directory listing shows without asking for more.
+constexpr DWORD NotListed = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 uint8_t ScanBuffer[SaverBlockSize];
-
-LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return SendDlgItemMessageA(dialog, IDC_SAVER_LIST, message, wParam, lParam);
-}
-
-LRESULT AddListItem(HWND dialog, const char* text)
-{
-    return ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-}
-
-// Position 0 shows "None" in the user's language; it stands for the stored "None".
-void InsertNoneEntry(HWND dialog)
-{
-    wchar_t shown[SaverDescriptionSize];
-    LoadText(IDS_NONE_ENTRY, shown, SaverDescriptionSize);
-    SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(shown));
-}
 
 // Grows (or first obtains) zero-filled storage for `records` records.
 bool ReserveRecords(size_t records)
@@ -51,20 +32,22 @@ bool ReserveRecords(size_t records)
     return true;
 }
 
-// Reads list item `item` and forms its full path; false when the name or the
-// path would not fit a record.
-bool ListedSaverPath(HWND dialog, int item, const char* systemDirectory, char path[60])
+// Collects the saver files that `pattern` finds in the system directory.
+void CollectSystemSavers(const char* pattern)
 {
-    LRESULT length = ListMessage(dialog, CB_GETLBTEXTLEN, item, 0);
-    if (length == CB_ERR || length >= static_cast<LRESULT>(ListedNameSize))
-        return false;
-    char name[ListedNameSize] = {};
-    if (ListMessage(dialog, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(name)) == CB_ERR)
-        return false;
-    if (std::strlen(systemDirectory) + 1 + std::strlen(name) >= sizeof SaverCatalogEntry::path)
-        return false;
-    wsprintfA(path, "%s\\%s", systemDirectory, name);
-    return true;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        char path[MAX_PATH];
+        if ((found.dwFileAttributes & NotListed) == 0
+            && std::strlen(SaverCatalog.systemDirectory) + 1 + std::strlen(found.cFileName) < sizeof path) {
+            wsprintfA(path, "%s\\%s", SaverCatalog.systemDirectory, found.cFileName);
+            CollectSaver(path);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
 }
 
 bool ReadSaverHeader(HANDLE file)
@@ -91,7 +74,7 @@ bool FindSixteenBitDescription(HANDLE file, char description[SaverDescriptionSiz
 
 } // namespace
 
-void BuildSaverCatalog(HWND dialog)
+void BuildSaverCatalog()
 {
     ReleaseSaverCatalog();
     UINT length = GetSystemDirectoryA(SaverCatalog.systemDirectory, sizeof SaverCatalog.systemDirectory);
@@ -99,71 +82,35 @@ void BuildSaverCatalog(HWND dialog)
     if (length > 0 && length < sizeof SaverCatalog.systemDirectory) {
         char pattern[sizeof SaverCatalog.systemDirectory + sizeof SaverFilePattern];
         wsprintfA(pattern, SaverFilePattern, SaverCatalog.systemDirectory);
-        ListMessage(dialog, CB_DIR, PlainFiles, reinterpret_cast<LPARAM>(pattern));
-        CollectListedSavers(dialog, SaverCatalog.systemDirectory);
+        CollectSystemSavers(pattern);
     }
-    ListMessage(dialog, CB_RESETCONTENT, 0, 0);
     // Offered wherever it lies, so the logo can be chosen wherever it was installed.
-    CollectOwnModule(ModulePath);
-    FillSaverList(dialog);
+    CollectSaver(ModulePath);
+    SortSaverCatalog();
 }
 
-void CollectOwnModule(const char* path)
+void CollectSaver(const char* path)
 {
     if (path[0] == '\0' || std::strlen(path) >= sizeof SaverCatalogEntry::path)
         return;
-    for (uint16_t k = 1; SaverCatalog.records != nullptr && k <= SaverCatalog.count; ++k) {
+    for (uint16_t k = 0; k < SaverCatalog.count; ++k) {
         if (lstrcmpiA(SaverCatalog.records[k].path, path) == 0)
             return;
     }
-    if (!ReserveRecords(static_cast<size_t>(SaverCatalog.count) + 2))
+    if (!ReserveRecords(static_cast<size_t>(SaverCatalog.count) + 1))
         return;
-    ++SaverCatalog.count;
-    lstrcpynA(SaverCatalog.records[SaverCatalog.count].path, path, sizeof SaverCatalogEntry::path);
+    lstrcpynA(SaverCatalog.records[SaverCatalog.count++].path, path, sizeof SaverCatalogEntry::path);
 }
 
-void CollectListedSavers(HWND dialog, const char* systemDirectory)
-{
-    const uint16_t listed = static_cast<uint16_t>(ListMessage(dialog, CB_GETCOUNT, 0, 0));
-    if (!ReserveRecords(static_cast<size_t>(SaverCatalog.count) + listed + 1)) {
-        ListMessage(dialog, CB_RESETCONTENT, 0, 0);
-        ReleaseSaverCatalog();
-        return;
-    }
-    uint16_t collected = 0;
-    for (int item = 0; item < listed; ++item) {
-        SaverCatalogEntry& record = SaverCatalog.records[SaverCatalog.count + collected + 1];
-        if (ListedSaverPath(dialog, item, systemDirectory, record.path))
-            ++collected;
-    }
-    SaverCatalog.count = static_cast<uint16_t>(SaverCatalog.count + collected);
-}
-
-void FillSaverList(HWND dialog)
+void SortSaverCatalog()
 {
     SaverCatalogEntry* records = SaverCatalog.records;
-    if (records == nullptr) {
-        // No storage: "None" is still offered, and SaverCatalogPath answers for it.
-        InsertNoneEntry(dialog);
-        return;
-    }
-    for (uint16_t k = 1; k <= SaverCatalog.count; ++k) {
-        if (DescribeSaver(records[k].path, &records[k])
-            && AddListItem(dialog, records[k].description) == CB_ERR)
-            break;
-    }
-    ListMessage(dialog, CB_RESETCONTENT, 0, 0);
-    std::sort(records + 1, records + 1 + SaverCatalog.count,
+    for (uint16_t k = 0; k < SaverCatalog.count; ++k)
+        DescribeSaver(records[k].path, &records[k]);
+    std::sort(records, records + SaverCatalog.count,
               [](const SaverCatalogEntry& a, const SaverCatalogEntry& b) {
                   return CompareDescriptions(a, b) < 0;
               });
-    uint16_t listed = 0;
-    while (listed < SaverCatalog.count && AddListItem(dialog, records[listed + 1].description) != CB_ERR)
-        ++listed;
-    SaverCatalog.count = listed;
-    lstrcpynA(records[0].description, NoneText, sizeof records[0].description);
-    lstrcpynA(records[0].path, NoneText, sizeof records[0].path);
-    InsertNoneEntry(dialog);
 }
 
 bool DescribeSaver(const char* path, SaverCatalogEntry* record)
@@ -191,13 +138,11 @@ int CompareDescriptions(const SaverCatalogEntry& a, const SaverCatalogEntry& b)
     return std::strcmp(a.description, b.description);
 }
 
-const char* SaverCatalogPath(int position)
+const char* SaverCatalogPath(int record)
 {
-    if (SaverCatalog.records == nullptr)
-        return position == 0 ? NoneText : nullptr;
-    if (position < 0 || position > SaverCatalog.count)
+    if (record < 0 || record >= SaverCatalog.count)
         return nullptr;
-    return SaverCatalog.records[position].path;
+    return SaverCatalog.records[record].path;
 }
 
 void ReleaseSaverCatalog()

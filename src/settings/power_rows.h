@@ -15,6 +15,8 @@ struct PowerRow {
     int batteryEdit;
     unsigned helpParagraph;                 // the paragraph of the row's own controls
     int32_t SaverSettingsRecord::*setting;  // what the check box stands for
+    uint16_t SaverSettingsRecord::*minutes; // its minutes on the mains and on the battery
+    uint16_t SaverSettingsRecord::*batteryMinutes;
     uint32_t capability;                    // the display's capability a stage needs; 0 for the drive
     const char* minutesKey;                 // "Standby After"
     const char* batteryKey;                 // "Battery Standby After"

@@ -351,16 +351,7 @@ uint32_t ReadSettingNumber(const char* key, int32_t defaultValue)
 
 uint16_t& SourceMinutes(int kind, bool battery)
 {
-    SaverSettingsRecord& s = SaverSettings;
-    switch (kind) {
-    case StandbyMinutes:
-        return battery ? s.BatteryStandbyAfter : s.StandbyAfter;
-    case SuspendMinutes:
-        return battery ? s.BatterySuspendAfter : s.SuspendAfter;
-    case OffMinutes:
-        return battery ? s.BatteryOffAfter : s.OffAfter;
-    }
-    return battery ? s.BatterySpinDownAfter : s.SpinDownAfter;
+    return SaverSettings.*(battery ? PowerRows[kind].batteryMinutes : PowerRows[kind].minutes);
 }
 
 uint32_t ReadSourceMinutes(int kind, bool battery)

@@ -48,11 +48,6 @@ int32_t& RowSetting(int row)
     return SaverSettings.*PowerRows[row].setting;
 }
 
-uint16_t& RowMinutes(int row, bool battery = false)
-{
-    return SourceMinutes(row, battery);
-}
-
 void Flip(int32_t& flag)
 {
     flag ^= 1;
@@ -91,7 +86,7 @@ int MinuteField(int row, bool battery)
 
 void ShowMinutes(HWND dialog, int row, bool battery = false)
 {
-    SetDlgItemInt(dialog, MinuteField(row, battery), RowMinutes(row, battery), FALSE);
+    SetDlgItemInt(dialog, MinuteField(row, battery), SourceMinutes(row, battery), FALSE);
 }
 
 uint16_t ReadMinutes(HWND dialog, int row, bool battery)
@@ -114,9 +109,26 @@ LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
     return SendDlgItemMessageA(dialog, IDC_SAVER_LIST, message, wParam, lParam);
 }
 
-// The selected entry's name and its catalogue path; false when nothing is
+// Lists "None" in the user's language, then every catalogued saver by its
+// description. A record the list refuses, and every one after it, is dropped,
+// so that list position k shows record k - 1.
+void FillSaverList(HWND dialog)
+{
+    BuildSaverCatalog();
+    wchar_t none[SaverDescriptionSize];
+    LoadText(IDS_NONE_ENTRY, none, SaverDescriptionSize);
+    SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(none));
+    uint16_t listed = 0;
+    while (listed < SaverCatalog.count
+           && ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SaverCatalog.records[listed].description))
+                  != CB_ERR)
+        ++listed;
+    SaverCatalog.count = listed;
+}
+
+// The selected entry's name and its saver's path; false when nothing is
 // selected or the entry cannot be read. The first entry is named "None" in
-// every language, whatever word it shows.
+// every language, whatever word it shows, and its path is "None" too.
 bool ReadSelectedSaver(HWND dialog, char text[ListTextSize], const char** path)
 {
     LRESULT selected = ListMessage(dialog, CB_GETCURSEL, 0, 0);
@@ -124,15 +136,15 @@ bool ReadSelectedSaver(HWND dialog, char text[ListTextSize], const char** path)
         return false;
     if (selected == 0) {
         lstrcpynA(text, NoneText, ListTextSize);
-        *path = SaverCatalogPath(0);
-        return *path != nullptr;
+        *path = NoneText;
+        return true;
     }
     LRESULT length = ListMessage(dialog, CB_GETLBTEXTLEN, selected, 0);
     if (length == CB_ERR || length >= static_cast<LRESULT>(ListTextSize))
         return false;
     if (ListMessage(dialog, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(text)) == CB_ERR)
         return false;
-    *path = SaverCatalogPath(static_cast<int>(selected));
+    *path = SaverCatalogPath(static_cast<int>(selected) - 1);
     return *path != nullptr;
 }
 
@@ -217,7 +229,7 @@ BOOL OnInitDialog(HWND dialog)
     CreateBatteryColumn(dialog);
     NameSetupControls(dialog);
     ResetSpinBars(dialog);
-    BuildSaverCatalog(dialog);
+    FillSaverList(dialog);
     if (!OpenStandbyDevice()) {
         Enable(dialog, IDC_DRIVE_STANDBY, false);
         SaverSettings.DriveStandby = 0;
@@ -288,15 +300,15 @@ void ReadControls(HWND dialog)
     const bool battery = BatteryColumnShown(dialog);
     for (int row = 0; row < PowerRowCount; ++row) {
         RowSetting(row) = CheckOf(dialog, PowerRows[row].check);
-        RowMinutes(row) = ReadMinutes(dialog, row, false);
+        SourceMinutes(row, false) = ReadMinutes(dialog, row, false);
         if (battery)
-            RowMinutes(row, true) = ReadMinutes(dialog, row, true);
+            SourceMinutes(row, true) = ReadMinutes(dialog, row, true);
     }
     // The drive's count is saved as typed; the stages' stay within what the arrows reach.
     for (int stage = 0; stage < StageCount; ++stage) {
         for (int twin = 0; twin < 2; ++twin) {
-            if (RowMinutes(stage, twin != 0) > LargestStageCount)
-                RowMinutes(stage, twin != 0) = LargestStageCount;
+            if (SourceMinutes(stage, twin != 0) > LargestStageCount)
+                SourceMinutes(stage, twin != 0) = LargestStageCount;
         }
     }
 }
@@ -360,15 +372,6 @@ BOOL OnButtonClicked(HWND dialog, int id)
     case IDC_DRIVE_STANDBY:
         OnDriveStandbyClicked(dialog);
         break;
-    case IDC_STANDBY:
-        OnStageClicked(dialog, StandbyRow);
-        break;
-    case IDC_SUSPEND:
-        OnStageClicked(dialog, SuspendRow);
-        break;
-    case IDC_OFF:
-        OnStageClicked(dialog, OffRow);
-        break;
     case IDC_TEST:
         OnLaunchClicked(dialog, TestSwitch);
         break;
@@ -381,6 +384,11 @@ BOOL OnButtonClicked(HWND dialog, int id)
     case IDC_HELP_BUTTON:
         ShowHelpWindow(dialog, 0);
         break;
+    default:
+        for (int stage = 0; stage < StageCount; ++stage) {
+            if (id == PowerRows[stage].check)
+                OnStageClicked(dialog, stage);
+        }
     }
     // "Move", "Click" and the password controls need nothing here.
     return FALSE;
@@ -418,7 +426,7 @@ void OnSpin(HWND dialog, int request, HWND bar)
     }
     if (row == PowerRowCount)
         return;
-    uint16_t& minutes = RowMinutes(row, battery);
+    uint16_t& minutes = SourceMinutes(row, battery);
     if (minutes > LargestSpinCount)
         minutes = LargestSpinCount;
     if (request == SB_LINEUP) {

@@ -1,5 +1,5 @@
-// The saver catalogue over real files in the prefix's system directory and the
-// real saver list of dialog 2003: descriptions, order, and a path per position.
+// The saver catalogue over real files in the prefix's system directory:
+// descriptions, order, and the path of every record.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,53 +9,39 @@
 
 #include "chain/catalog.h"
 #include "host/host.h"
-#include "resources/resource.h"
-#include "settings/settings.h"
-#include "support/dialog_script.h"
 #include "support/system_files.h"
 #include "support/wine_test.h"
 
 namespace {
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 class CatalogTest : public testing::Test {
 protected:
-    HWND dialog = nullptr;
     SystemFiles files;
 
-    void SetUp() override
+    void SetUp() override { ReleaseSaverCatalog(); }
+    void TearDown() override { ReleaseSaverCatalog(); }
+    static std::vector<std::string> Descriptions()
     {
-        ReleaseSaverCatalog();
-        dialog = CreateDialogParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_SETUP), nullptr,
-                                    PlainDialogProc, 0);
-        ASSERT_NE(nullptr, dialog);
+        std::vector<std::string> texts;
+        for (int k = 0; k < SaverCatalog.count; ++k)
+            texts.push_back(SaverCatalog.records[k].description);
+        return texts;
     }
-    void TearDown() override
+    static std::vector<std::string> Paths()
     {
-        ReleaseSaverCatalog();
-        DestroyWindow(dialog);
-    }
-    std::vector<std::string> List() const { return ListItems(dialog, IDC_SAVER_LIST); }
-    void AddItem(const std::string& text) const
-    {
-        SendDlgItemMessageA(dialog, IDC_SAVER_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        std::vector<std::string> paths;
+        for (int k = 0; SaverCatalogPath(k) != nullptr; ++k)
+            paths.push_back(SaverCatalogPath(k));
+        return paths;
     }
     // Puts records with these descriptions and paths in place, as a collect would.
-    void HoldRecords(const std::vector<std::pair<std::string, std::string>>& records)
+    static void HoldRecords(const std::vector<std::pair<std::string, std::string>>& records)
     {
-        for (size_t k = 0; k < records.size(); ++k)
-            AddItem("listed.scr");
-        CollectListedSavers(dialog, "C:\\none");
-        SendDlgItemMessageA(dialog, IDC_SAVER_LIST, CB_RESETCONTENT, 0, 0);
-        ASSERT_EQ(records.size(), SaverCatalog.count);
-        for (size_t k = 0; k < records.size(); ++k) {
-            lstrcpyA(SaverCatalog.records[k + 1].description, records[k].first.c_str());
-            lstrcpyA(SaverCatalog.records[k + 1].path, records[k].second.c_str());
+        for (const auto& record : records) {
+            CollectSaver(record.second.c_str());
+            lstrcpyA(SaverCatalog.records[SaverCatalog.count - 1].description, record.first.c_str());
         }
+        ASSERT_EQ(records.size(), SaverCatalog.count);
     }
 };
 
@@ -64,70 +50,60 @@ std::string NameOf(const std::string& path)
     return path.substr(path.rfind('\\') + 1);
 }
 
-TEST_F(CatalogTest, OwnFileAloneIsListedByItsName)
+TEST_F(CatalogTest, OwnFileAloneIsDescribedByItsName)
 {
     files.Copy(SaverProgramPath(), "kelvorin.scr");
-    BuildSaverCatalog(dialog);
+    BuildSaverCatalog();
 
-    EXPECT_EQ((std::vector<std::string>{"None", "kelvorin.scr"}), List());
-    ASSERT_EQ(1, SaverCatalog.count);
-    EXPECT_STREQ("None", SaverCatalogPath(0));
-    EXPECT_EQ(SystemFilePath("kelvorin.scr"), SaverCatalogPath(1));
-    EXPECT_EQ(nullptr, SaverCatalogPath(2));
+    EXPECT_EQ(std::vector<std::string>{"kelvorin.scr"}, Descriptions());
+    EXPECT_EQ(std::vector<std::string>{SystemFilePath("kelvorin.scr")}, Paths());
     EXPECT_EQ(nullptr, SaverCatalogPath(-1));
 }
 
-// A module path too long for a record is not listed.
-TEST_F(CatalogTest, TheModulesOwnFileIsListedOnceWhereverItLies)
+// A module path too long for a record is not held.
+TEST_F(CatalogTest, TheModulesOwnFileIsHeldOnceWhereverItLies)
 {
     const std::string outside = WindowsFilePath("kelvorin.scr"), inside = SystemFilePath("kelvorin.scr");
     std::string upper = inside, tooLong = WindowsFilePath("");
     CharUpperA(&upper[0]);
-    tooLong += std::string(sizeof SaverCatalog.records[0].path - tooLong.size() - 4, 'k') + ".scr";
+    tooLong += std::string(sizeof SaverCatalogEntry::path - tooLong.size() - 4, 'k') + ".scr";
     ASSERT_TRUE(CopyFileW(SaverProgramPath().c_str(), std::wstring(outside.begin(), outside.end()).c_str(), FALSE));
     files.Copy(SaverProgramPath(), "kelvorin.scr");
     const struct {
         std::string own;
-        std::vector<std::string> paths;    // behind positions 1, 2, ...
-    } rows[] = {{outside, {outside, inside}}, {inside, {inside}}, {upper, {inside}}, {tooLong, {inside}}};
+        std::vector<std::string> paths;
+    } rows[] = {{outside, {outside, inside}}, {inside, {inside}}, {upper, {inside}}, {tooLong, {inside}}, {"", {inside}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.own);
         lstrcpyA(ModulePath, row.own.c_str());
-        SendDlgItemMessageA(dialog, IDC_SAVER_LIST, CB_RESETCONTENT, 0, 0);
-        BuildSaverCatalog(dialog);
-        std::vector<std::string> paths, listed = {"None"};
-        for (int k = 1; SaverCatalogPath(k) != nullptr; ++k) {
-            paths.push_back(SaverCatalogPath(k));
-            listed.push_back("kelvorin.scr");
-        }
+        BuildSaverCatalog();
+        std::vector<std::string> paths = Paths();
         std::sort(paths.begin(), paths.end());
         EXPECT_EQ(row.paths, paths);
-        EXPECT_EQ(listed, List());
-        ReleaseSaverCatalog();
+        EXPECT_EQ(std::vector<std::string>(row.paths.size(), "kelvorin.scr"), Descriptions());
     }
     ModulePath[0] = '\0';
     DeleteFileA(outside.c_str());
 }
 
 // A saver file that another program holds open without sharing cannot be read.
-TEST_F(CatalogTest, AFileThatCannotBeReadIsListedWithEmptyText)
+TEST_F(CatalogTest, AFileThatCannotBeReadHasAnEmptyDescription)
 {
     files.Copy(SaverProgramPath(), "kelvorin.scr");
     const std::string path = SystemFilePath("kelvorin.scr");
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    BuildSaverCatalog(dialog);
+    BuildSaverCatalog();
     CloseHandle(held);
-    EXPECT_EQ((std::vector<std::string>{"None", ""}), List());
-    ASSERT_EQ(1, SaverCatalog.count);
-    EXPECT_EQ(path, SaverCatalogPath(1));
+    EXPECT_EQ(std::vector<std::string>{""}, Descriptions());
+    EXPECT_EQ(std::vector<std::string>{path}, Paths());
 }
 
-TEST_F(CatalogTest, NoSaverFilesLeaveOnlyNone)
+TEST_F(CatalogTest, NoSaverFilesHoldNoRecord)
 {
-    BuildSaverCatalog(dialog);
-    EXPECT_EQ(std::vector<std::string>{"None"}, List());
-    EXPECT_STREQ("None", SaverCatalogPath(0));
+    BuildSaverCatalog();
+    EXPECT_EQ(0, SaverCatalog.count);
+    EXPECT_EQ(nullptr, SaverCatalogPath(0));
 }
 
 TEST_F(CatalogTest, EveryFileIsDescribedSortedAndKeepsItsPath)
@@ -169,29 +145,29 @@ TEST_F(CatalogTest, EveryFileIsDescribedSortedAndKeepsItsPath)
     files.Write("endless.scr", SixteenBitSaver(std::string(990, 'x') + "SCRNSAVE :Runs to the end"));
     files.Write("long.scr", SixteenBitSaver("SCRNSAVE :A very long description that goes on"));
     files.Write("Upper.scr", PortableImage(128));
+    // Hidden and system files, as a directory listing leaves them out.
+    for (const char* name : {"hidden.scr", "system.scr"})
+        files.Write(name, PortableImage(128));
+    SetFileAttributesA(SystemFilePath("hidden.scr").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(SystemFilePath("system.scr").c_str(), FILE_ATTRIBUTE_SYSTEM);
 
-    BuildSaverCatalog(dialog);
-    std::vector<std::string> list = List();
-    ASSERT_EQ(expected.size() + 1, list.size());
-    ASSERT_EQ(expected.size(), SaverCatalog.count);
-    EXPECT_EQ("None", list[0]);
-    EXPECT_STREQ("None", SaverCatalogPath(0));
+    BuildSaverCatalog();
+    const std::vector<std::string> list = Descriptions(), paths = Paths();
+    ASSERT_EQ(expected.size(), list.size());
     std::vector<std::string> seen;
-    for (size_t k = 1; k < list.size(); ++k) {
-        std::string path = SaverCatalogPath(static_cast<int>(k));
-        SCOPED_TRACE(testing::Message() << "position " << k << ", " << path);
-        EXPECT_EQ(SystemDirectory(), path.substr(0, path.rfind('\\')));
-        EXPECT_EQ(expected[NameOf(path)], list[k]);
-        EXPECT_EQ(list[k], SaverCatalog.records[k].description);
-        if (k > 1)
+    for (size_t k = 0; k < list.size(); ++k) {
+        SCOPED_TRACE(testing::Message() << "record " << k << ", " << paths[k]);
+        EXPECT_EQ(SystemDirectory(), paths[k].substr(0, paths[k].rfind('\\')));
+        EXPECT_EQ(expected[NameOf(paths[k])], list[k]);
+        if (k > 0)
             EXPECT_LE(strcmp(list[k - 1].c_str(), list[k].c_str()), 0) << "sorted";
-        seen.push_back(NameOf(path));
+        seen.push_back(NameOf(paths[k]));
     }
     std::sort(seen.begin(), seen.end());
     std::vector<std::string> names;
     for (const auto& entry : expected)
         names.push_back(entry.first);
-    EXPECT_EQ(names, seen) << "every file listed once";
+    EXPECT_EQ(names, seen) << "every file held once";
     // Upper case sorts before "[", which sorts before lower case.
     auto position = [&](const std::string& text) { return std::find(list.begin(), list.end(), text) - list.begin(); };
     EXPECT_LT(position("Upper.scr"), position("[16-bit] Second block"));
@@ -207,52 +183,27 @@ TEST_F(CatalogTest, PathsThatDoNotFitARecordAreSkipped)
     files.Write(fits, PortableImage(128));
     files.Write(tooLong, PortableImage(128));
     files.Write(farTooLong, PortableImage(128));
-    BuildSaverCatalog(dialog);
+    BuildSaverCatalog();
 
-    std::vector<std::string> list = List();
-    ASSERT_EQ(2u, list.size());
-    EXPECT_EQ(fits.substr(0, SaverDescriptionSize - 1), list[1]);
-    EXPECT_EQ(SystemFilePath(fits), SaverCatalogPath(1));
-    EXPECT_EQ(sizeof SaverCatalogEntry::path - 1, strlen(SaverCatalogPath(1)));
+    EXPECT_EQ(std::vector<std::string>{fits.substr(0, SaverDescriptionSize - 1)}, Descriptions());
+    EXPECT_EQ(std::vector<std::string>{SystemFilePath(fits)}, Paths());
+    EXPECT_EQ(sizeof SaverCatalogEntry::path - 1, strlen(SaverCatalogPath(0)));
 }
 
-TEST_F(CatalogTest, CollectAppendsEveryListedNameAfterTheHeldRecords)
+TEST_F(CatalogTest, SortKeepsEveryPathWithItsDescription)
 {
-    for (const char* name : {"a.scr", "b.scr"})
-        AddItem(name);
-    CollectListedSavers(dialog, "C:\\savers");
-    ASSERT_EQ(2, SaverCatalog.count);
-    SendDlgItemMessageA(dialog, IDC_SAVER_LIST, CB_RESETCONTENT, 0, 0);
-    for (const std::string& name : {std::string("c.scr"), std::string(60, 'x'), std::string("d.scr")})
-        AddItem(name);
-    CollectListedSavers(dialog, "C:\\more");
+    HoldRecords({{"zeta", "C:\\z"}, {"Alpha", "C:\\A"}, {"alpha", "C:\\a2"}, {"\xE9t\xE9", "C:\\e"},
+                 {"", "C:\\empty"}, {"beta", "C:\\b1"}, {"beta", "C:\\b2"}, {"Zulu", "C:\\Z2"}});
+    CollectSaver("c:\\a");    // held already, whatever its case
+    SortSaverCatalog();
 
-    ASSERT_EQ(4, SaverCatalog.count);
-    EXPECT_STREQ("C:\\savers\\a.scr", SaverCatalog.records[1].path);
-    EXPECT_STREQ("C:\\savers\\b.scr", SaverCatalog.records[2].path);
-    EXPECT_STREQ("C:\\more\\c.scr", SaverCatalog.records[3].path);
-    EXPECT_STREQ("C:\\more\\d.scr", SaverCatalog.records[4].path);
-    for (int k = 0; k <= 4; ++k)
-        EXPECT_STREQ("", SaverCatalog.records[k].description) << "zero-filled record " << k;
-}
-
-TEST_F(CatalogTest, FillSortsManyRecordsAndKeepsTheirPathsWithThem)
-{
-    HoldRecords({{"zeta", "C:\\z"}, {"Alpha", "C:\\A"}, {"alpha", "C:\\a"}, {"\xE9t\xE9", "C:\\e"},
-                 {"", "C:\\empty"}, {"beta", "C:\\b1"}, {"beta", "C:\\b2"}, {"Zulu", "C:\\Z"}});
-    FillSaverList(dialog);
-
-    EXPECT_EQ((std::vector<std::string>{"None", "", "Alpha", "Zulu", "alpha", "beta", "beta", "zeta", "\xE9t\xE9"}),
-              List());
-    ASSERT_EQ(8, SaverCatalog.count);
-    const std::vector<std::string> paths = {"None", "C:\\empty", "C:\\A", "C:\\Z", "C:\\a"};
-    for (size_t k = 0; k < paths.size(); ++k)
-        EXPECT_EQ(paths[k], SaverCatalogPath(static_cast<int>(k)));
-    std::vector<std::string> equal = {SaverCatalogPath(5), SaverCatalogPath(6)};
-    std::sort(equal.begin(), equal.end());
-    EXPECT_EQ((std::vector<std::string>{"C:\\b1", "C:\\b2"}), equal) << "equal descriptions, both listed";
-    EXPECT_STREQ("C:\\z", SaverCatalogPath(7));
-    EXPECT_STREQ("C:\\e", SaverCatalogPath(8));
+    EXPECT_EQ((std::vector<std::string>{"", "Alpha", "Zulu", "alpha", "beta", "beta", "zeta", "\xE9t\xE9"}),
+              Descriptions());
+    std::vector<std::string> paths = Paths();
+    ASSERT_EQ(8u, paths.size());
+    std::sort(paths.begin() + 4, paths.begin() + 6);
+    EXPECT_EQ((std::vector<std::string>{"C:\\empty", "C:\\A", "C:\\Z2", "C:\\a2", "C:\\b1", "C:\\b2", "C:\\z", "C:\\e"}),
+              paths) << "equal descriptions, both held";
 }
 
 TEST_F(CatalogTest, CompareDescriptionsLikeStrcmpOverUnsignedBytes)
@@ -269,23 +220,14 @@ TEST_F(CatalogTest, CompareDescriptionsLikeStrcmpOverUnsignedBytes)
     EXPECT_LT(CompareDescriptions(entry(""), entry("[16-bit] A")), 0);
 }
 
-TEST_F(CatalogTest, WithoutStorageNoneIsStillListedAndReadsBackAsNone)
-{
-    AddItem("left over");
-    FillSaverList(dialog);
-    EXPECT_EQ((std::vector<std::string>{"None", "left over"}), List());
-    EXPECT_STREQ("None", SaverCatalogPath(0));
-    EXPECT_EQ(nullptr, SaverCatalogPath(1));
-}
-
 TEST_F(CatalogTest, ReleaseDropsTheRecords)
 {
     files.Copy(SaverProgramPath(), "kelvorin.scr");
-    BuildSaverCatalog(dialog);
+    BuildSaverCatalog();
     ReleaseSaverCatalog();
     EXPECT_EQ(nullptr, SaverCatalog.records);
     EXPECT_EQ(0, SaverCatalog.count);
-    EXPECT_STREQ("None", SaverCatalogPath(0));
+    EXPECT_EQ(nullptr, SaverCatalogPath(0));
 }
 
 } // namespace
