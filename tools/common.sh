@@ -98,22 +98,29 @@ win64_reason() {
 
 # Starts Xvfb on the first free display with the screen arguments given (one
 # screen of 1024×768 when none); sets DISPLAY and XVFB_PID, and adds the PID to
-# XVFB_PIDS for stop_started.
+# XVFB_PIDS for stop_started. A display counts as ours once its lock file names
+# our server: two runs that start at once may both try the same number, and the
+# one that loses goes on to the next.
 start_display() {
     local n screens=("$@")
     [ $# -gt 0 ] || screens=(-screen 0 1024x768x24)
     for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" "${screens[@]}" -nolisten tcp >/dev/null 2>&1 </dev/null &
+        XVFB_PID=$!
+        for _ in $(seq 1 50); do
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            if [ -e "/tmp/.X11-unix/X$n" ] && [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ]; then
+                XVFB_PIDS="${XVFB_PIDS:-} $XVFB_PID"
+                export DISPLAY=":$n"
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
     done
-    Xvfb ":$n" "${screens[@]}" -nolisten tcp >/dev/null 2>&1 </dev/null &
-    XVFB_PID=$!
-    XVFB_PIDS="${XVFB_PIDS:-} $XVFB_PID"
-    export DISPLAY=":$n"
-    for _ in $(seq 1 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && return 0
-        sleep 0.1
-    done
-    echo "Xvfb did not start on :$n" >&2
+    echo "Xvfb did not start on any display from :90 to :140" >&2
     return 1
 }
 
