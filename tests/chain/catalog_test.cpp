@@ -50,17 +50,9 @@ std::string NameOf(const std::string& path)
     return path.substr(path.rfind('\\') + 1);
 }
 
-TEST_F(CatalogTest, OwnFileAloneIsDescribedByItsName)
-{
-    files.Copy(SaverProgramPath(), "kelvorin.scr");
-    BuildSaverCatalog();
-
-    EXPECT_EQ(std::vector<std::string>{"kelvorin.scr"}, Descriptions());
-    EXPECT_EQ(std::vector<std::string>{SystemFilePath("kelvorin.scr")}, Paths());
-    EXPECT_EQ(nullptr, SaverCatalogPath(-1));
-}
-
-// A module path too long for a record is not held.
+// The system directory's copy and the module's own file, wherever it lies, each
+// held once; a module path too long for a record is not held; a file that
+// another program holds open without sharing cannot be read. Released, nothing is held.
 TEST_F(CatalogTest, TheModulesOwnFileIsHeldOnceWhereverItLies)
 {
     const std::string outside = WindowsFilePath("kelvorin.scr"), inside = SystemFilePath("kelvorin.scr");
@@ -68,42 +60,41 @@ TEST_F(CatalogTest, TheModulesOwnFileIsHeldOnceWhereverItLies)
     CharUpperA(&upper[0]);
     tooLong += std::string(sizeof SaverCatalogEntry::path - tooLong.size() - 4, 'k') + ".scr";
     ASSERT_TRUE(CopyFileW(SaverProgramPath().c_str(), std::wstring(outside.begin(), outside.end()).c_str(), FALSE));
-    files.Copy(SaverProgramPath(), "kelvorin.scr");
     const struct {
         std::string own;
-        std::vector<std::string> paths;
-    } rows[] = {{outside, {outside, inside}}, {inside, {inside}}, {upper, {inside}}, {tooLong, {inside}}, {"", {inside}}};
+        bool inSystem, held;                // a copy in the system directory; held open there
+        std::vector<std::string> paths, descriptions;
+    } rows[] = {
+        {"", false, false, {}, {}},
+        {"", true, false, {inside}, {"kelvorin.scr"}},
+        {"", true, true, {inside}, {""}},
+        {outside, true, false, {outside, inside}, {"kelvorin.scr", "kelvorin.scr"}},
+        {inside, true, false, {inside}, {"kelvorin.scr"}},
+        {upper, true, false, {inside}, {"kelvorin.scr"}},
+        {tooLong, true, false, {inside}, {"kelvorin.scr"}},
+    };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.own);
+        SCOPED_TRACE(row.own + (row.inSystem ? ", in the system directory" : "") + (row.held ? ", held" : ""));
+        files.RemoveAll();
+        if (row.inSystem)
+            files.Copy(SaverProgramPath(), "kelvorin.scr");
+        HANDLE held = row.held ? CreateFileA(inside.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                               : INVALID_HANDLE_VALUE;
         lstrcpyA(ModulePath, row.own.c_str());
         BuildSaverCatalog();
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
         std::vector<std::string> paths = Paths();
         std::sort(paths.begin(), paths.end());
         EXPECT_EQ(row.paths, paths);
-        EXPECT_EQ(std::vector<std::string>(row.paths.size(), "kelvorin.scr"), Descriptions());
+        EXPECT_EQ(row.descriptions, Descriptions());
+        EXPECT_EQ(nullptr, SaverCatalogPath(-1));
+        ReleaseSaverCatalog();
+        EXPECT_EQ(nullptr, SaverCatalog.records);
+        EXPECT_EQ(nullptr, SaverCatalogPath(0));
     }
     ModulePath[0] = '\0';
     DeleteFileA(outside.c_str());
-}
-
-// A saver file that another program holds open without sharing cannot be read.
-TEST_F(CatalogTest, AFileThatCannotBeReadHasAnEmptyDescription)
-{
-    files.Copy(SaverProgramPath(), "kelvorin.scr");
-    const std::string path = SystemFilePath("kelvorin.scr");
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    BuildSaverCatalog();
-    CloseHandle(held);
-    EXPECT_EQ(std::vector<std::string>{""}, Descriptions());
-    EXPECT_EQ(std::vector<std::string>{path}, Paths());
-}
-
-TEST_F(CatalogTest, NoSaverFilesHoldNoRecord)
-{
-    BuildSaverCatalog();
-    EXPECT_EQ(0, SaverCatalog.count);
-    EXPECT_EQ(nullptr, SaverCatalogPath(0));
 }
 
 TEST_F(CatalogTest, EveryFileIsDescribedSortedAndKeepsItsPath)
@@ -218,16 +209,6 @@ TEST_F(CatalogTest, CompareDescriptionsLikeStrcmpOverUnsignedBytes)
     EXPECT_LT(CompareDescriptions(entry("ab"), entry("abc")), 0);
     EXPECT_GT(CompareDescriptions(entry("\x80"), entry("z")), 0);
     EXPECT_LT(CompareDescriptions(entry(""), entry("[16-bit] A")), 0);
-}
-
-TEST_F(CatalogTest, ReleaseDropsTheRecords)
-{
-    files.Copy(SaverProgramPath(), "kelvorin.scr");
-    BuildSaverCatalog();
-    ReleaseSaverCatalog();
-    EXPECT_EQ(nullptr, SaverCatalog.records);
-    EXPECT_EQ(0, SaverCatalog.count);
-    EXPECT_EQ(nullptr, SaverCatalogPath(0));
 }
 
 } // namespace

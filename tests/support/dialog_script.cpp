@@ -28,8 +28,8 @@ struct Script {
 Script Current;
 
 // How long a step waits for a box to open or to close: far longer than either
-// takes, on a loaded machine too. A box that does not come ends the script, and
-// one that stays open is closed, so a failing step fails its test at once and
+// takes, on a loaded machine too. A box that does not come or does not go ends
+// the script and its dialogs, so a failing step fails its test at once and
 // leaves nothing open for the next; the script's own limit is for dialogs that
 // never take a step.
 constexpr DWORD BoxWaitMilliseconds = 5000;
@@ -234,15 +234,11 @@ DialogStep WaitForBox(HWND* box)
 DialogStep WaitUntilGone(HWND* box)
 {
     DWORD since = 0;
-    bool closing = false;
-    return [box, since, closing](HWND) mutable {
+    return [box, since](HWND) mutable {
         if (!IsWindow(*box))
             return true;
-        if (!closing && WaitedTooLong(&since)) {
-            ADD_FAILURE() << "a box stayed open; the script closed it";
-            EndDialog(*box, ScriptTimedOut);
-            closing = true;
-        }
+        if (WaitedTooLong(&since))
+            AbandonScript("a box stayed open");
         return false;
     };
 }

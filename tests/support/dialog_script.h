@@ -36,7 +36,7 @@ DialogStep WaitTicks(int ticks);
 // A step that does `action` once.
 DialogStep Do(std::function<void(HWND)> action);
 // A step that waits for the modal box `owner` shows and keeps it in `box`, and
-// one that waits until that box is gone. Each fails the test after a few
-// seconds: a box that never opens ends the script, one that stays open is closed.
+// one that waits until that box is gone. Each fails the test and ends the
+// script after a few seconds.
 DialogStep WaitForBox(HWND* box);
 DialogStep WaitUntilGone(HWND* box);
