@@ -109,23 +109,6 @@ LRESULT ListMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
     return SendDlgItemMessageA(dialog, IDC_SAVER_LIST, message, wParam, lParam);
 }
 
-// Lists "None" in the user's language, then every catalogued saver by its
-// description. A record the list refuses, and every one after it, is dropped,
-// so that list position k shows record k - 1.
-void FillSaverList(HWND dialog)
-{
-    BuildSaverCatalog();
-    wchar_t none[SaverDescriptionSize];
-    LoadText(IDS_NONE_ENTRY, none, SaverDescriptionSize);
-    SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(none));
-    uint16_t listed = 0;
-    while (listed < SaverCatalog.count
-           && ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SaverCatalog.records[listed].description))
-                  != CB_ERR)
-        ++listed;
-    SaverCatalog.count = listed;
-}
-
 // The selected entry's name and its saver's path; false when nothing is
 // selected or the entry cannot be read. The first entry is named "None" in
 // every language, whatever word it shows, and its path is "None" too.
@@ -444,6 +427,23 @@ void OnSpin(HWND dialog, int request, HWND bar)
 }
 
 } // namespace
+
+// Lists "None" in the user's language, then every catalogued saver by its
+// description. A record the list refuses, and every one after it, is dropped,
+// so that list position k shows record k - 1.
+void FillSaverList(HWND dialog)
+{
+    BuildSaverCatalog();
+    wchar_t none[SaverDescriptionSize];
+    LoadText(IDS_NONE_ENTRY, none, SaverDescriptionSize);
+    SendDlgItemMessageW(dialog, IDC_SAVER_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(none));
+    uint16_t listed = 0;
+    while (listed < SaverCatalog.count
+           && ListMessage(dialog, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SaverCatalog.records[listed].description))
+                  != CB_ERR)
+        ++listed;
+    SaverCatalog.count = listed;
+}
 
 INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -3,3 +3,6 @@
 #include <windows.h>
 
 INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Lists "None", then the catalogued savers, in the dialog's saver list.
+void FillSaverList(HWND dialog);

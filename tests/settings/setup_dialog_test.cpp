@@ -538,6 +538,35 @@ TEST_F(SetupDialogTest, SelectionDecidesTheLaunchControls)
     EXPECT_EQ(SaverModeLogo, SaverMode);
 }
 
+WNDPROC ListProcedure;
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+// A saver list that refuses every item after its first two.
+LRESULT CALLBACK RefusingList(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == CB_ADDSTRING && SendMessageW(list, CB_GETCOUNT, 0, 0) >= 2)
+        return CB_ERR;
+    return CallWindowProcW(ListProcedure, list, message, wParam, lParam);
+}
+
+// Positions still match records: a saver the list refuses is dropped with every one after it.
+TEST_F(SetupDialogTest, ASaverTheListRefusesIsDroppedWithEveryOneAfterIt)
+{
+    files.Copy(SaverProgramPath(), "kelvorin.scr");
+    files.Copy(HelperProgramPath("saver_probe"), "saver_probe.scr");
+    HWND dialog = CreateDialogParamW(ModuleInstance, MAKEINTRESOURCEW(IDD_SETUP), nullptr, PlainDialogProc, 0);
+    ListProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(GetDlgItem(dialog, IDC_SAVER_LIST), GWLP_WNDPROC,
+                                                                reinterpret_cast<LONG_PTR>(RefusingList)));
+    FillSaverList(dialog);
+    EXPECT_EQ((std::vector<std::string>{"None", "kelvorin.scr"}), ListItems(dialog, IDC_SAVER_LIST));
+    EXPECT_EQ(1, SaverCatalog.count);
+    DestroyWindow(dialog);
+}
+
 // Nothing asks for a password: a click on either password control that reaches
 // the dialog anyway opens nothing and changes nothing.
 TEST_F(SetupDialogTest, ThePasswordControlsNeverOpenOrChangeAnything)
